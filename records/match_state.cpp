@@ -1,0 +1,10 @@
+#include "records/match_state.h"
+
+namespace vantel {
+
+MatchState& sharedState() {
+    static MatchState state;
+    return state;
+}
+
+}  // namespace vantel

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vantel needs on Debian 12.
+# Safe to run again: only missing packages are installed, and the package
+# lists are refreshed once, only when something is missing.
+set -euo pipefail
+
+packages=(
+  # tool chain
+  build-essential cmake ninja-build pkg-config git
+  clang libclang-rt-14-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # windows, pictures and fonts
+  qt6-base-dev libgl-dev fonts-noto-cjk
+  xvfb xauth
+  # sound: SDL2_mixer plays MIDI through FluidSynth with a General MIDI soundfont
+  libsdl2-mixer-dev fluid-soundfont-gm
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: everything is installed"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "install-deps: installing ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything twice (a strict build with
+# warnings as errors, and a build under AddressSanitizer + UBSan) and runs
+# every test in both.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh
+
+jobs=$(nproc)
+
+echo "== strict build =="
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON
+cmake --build build -j "$jobs"
+
+echo "== sanitizer build =="
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTEL_WERROR=ON \
+      -DVANTEL_SANITIZE=ON -DVANTEL_BUILD_BENCHMARKS=OFF
+cmake --build build-asan -j "$jobs"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+echo "== tests under AddressSanitizer + UBSan =="
+ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE nosan
+
+echo "== tests =="
+ctest --test-dir build --output-on-failure -j "$jobs"
