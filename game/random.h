@@ -1,0 +1,34 @@
+// The one source of chance in a round: uniform single-precision values in
+// [0, 1), as the draw formulas of the deal, the joker, the blocker and the
+// skip command expect them.
+#pragma once
+
+#include <cstdint>
+
+namespace vantel {
+
+class Random {
+public:
+    // A generator that follows the clock: reseeded from it at every deal.
+    Random();
+    // A repeatable generator: starts from `seed` and ignores requests to
+    // reseed from the clock, so the same seed gives the same run.
+    explicit Random(uint64_t seed);
+
+    // A uniform value in [0, 1) with 24 bits of precision.
+    float next();
+    // Reseeds from the clock, unless the generator was given a fixed seed.
+    void reseedFromClock();
+
+    // Int(next() * n + offset), the shape of every draw in the game; the
+    // result is clamped into [offset, offset + n - 1] so that rounding in
+    // single precision can never step outside the intended range.
+    int draw(int n, int offset);
+
+private:
+    void seed(uint64_t value);
+    uint64_t state_[4];
+    bool fixed_;
+};
+
+}  // namespace vantel
