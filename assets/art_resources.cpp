@@ -1,0 +1,12 @@
+#include "assets/art_resources.h"
+
+#include <QtCore/qglobal.h>
+
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void registerArtResources() { Q_INIT_RESOURCE(vantel_art); }
+
+namespace vantel::art {
+
+void initResources() { registerArtResources(); }
+
+}  // namespace vantel::art
