@@ -417,6 +417,45 @@ TEST(Abandon, ClosingTheWindowMidRoundStopsAtOnce) {
     EXPECT_EQ(t.view.speech.size(), speech);
 }
 
+TEST(RoundEnd, ThirdWinInARowIsAnnouncedThenDoublesTheTotal) {
+    Table t(1);
+    // Seats 1, 2 and 4 are out (seat 2 first); seat 3 lays its last card.
+    setUp(t.engine, 2, {Hand{}, Hand{}, Hand{}, handOf({D(6)}), Hand{}}, sevensOnly());
+    RoundState& s = t.engine.roundState();
+    s.placeCount = 3;
+    s.roundWinnerSeat = 2;
+    s.streakSeat = 2;
+    s.streakCount = 2;
+    t.match.roundNumber = 4;
+    t.match.matchTotal = {0, 100, 1000, 200, 300};
+    t.match.roundPoints = {0, 500, 1000, 0, 300};
+    int32_t atNotice = 0;
+    t.view.onSpeak = [&](int seat, std::string_view text) {
+        if (text.starts_with("３連勝")) {
+            EXPECT_EQ(seat, 2);
+            atNotice = t.match.matchTotal[2];
+        }
+    };
+    std::array<int32_t, 5> totals{};
+    std::array<int32_t, 5> places{};
+    t.view.onResults = [&] {
+        totals = t.match.matchTotal;
+        places = t.match.finalPlace;
+    };
+    t.engine.playGame();
+    EXPECT_EQ(atNotice, 2000);  // points added, bonus not yet applied
+    EXPECT_EQ(totals, (std::array<int32_t, 5>{0, 600, 4000, 250, 600}));
+    EXPECT_EQ(places, (std::array<int32_t, 5>{0, 2, 1, 4, 2}));
+    const auto notice = std::find_if(t.view.speech.begin(), t.view.speech.end(),
+                                     [](const auto& line) { return line.text.starts_with("３連勝"); });
+    ASSERT_NE(notice, t.view.speech.end());
+    EXPECT_EQ(notice->milliseconds, 3000);
+    EXPECT_EQ(notice->text, "３連勝です！\r\n私の得点が２倍になります。．．．");
+    // The next round has begun; the streak lives on into it.
+    EXPECT_EQ(t.match.roundNumber, 5);
+    EXPECT_EQ(t.engine.round().streakCount, 3);
+}
+
 TEST(Timer, BlinksTheStreakNoticeOnlyDuringAStreak) {
     Table t(1);
     RoundState& s = t.engine.roundState();

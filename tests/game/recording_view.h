@@ -44,6 +44,7 @@ public:
     }
     void speak(int seat, std::string_view text, int milliseconds) override {
         speech.push_back({seat, std::string(text), milliseconds});
+        if (onSpeak) onSpeak(seat, text);
     }
     void pause(int milliseconds) override {
         pauses.push_back(milliseconds);
@@ -95,6 +96,7 @@ public:
     int recorded = 0;
     bool music = false;
 
+    std::function<void(int, std::string_view)> onSpeak;
     std::function<void(int)> onPause;
     std::function<void(int)> onMove;
     std::function<void()> onEvents;
