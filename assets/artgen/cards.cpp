@@ -58,7 +58,7 @@ void paintIndex(QPainter &p, const QString &rank, Suit suit)
         p.setBrush(suitInk(suit));
         const QRectF rankBox(2.0, 4.5, 15.0, 17.0);
         p.drawPath(textIn(rank, serifFamily(), rankBox));
-        p.drawPath(suitIn(suit, QRectF(3.5, 24.5, 12.0, 11.5)));
+        p.drawPath(suitIn(suit, QRectF(2.5, 24.0, 14.0, 13.0)));
         p.restore();
     }
 }
@@ -162,14 +162,13 @@ struct CourtPalette {
 CourtPalette courtPalette(Suit suit, int rank)
 {
     const QColor red(0xc8, 0x2a, 0x3a), blue(0x2c, 0x4f, 0xa3), green(0x2e, 0x8a, 0x57);
-    const QColor yellow(0xf0, 0xbf, 0x3a), black(0x22, 0x22, 0x2a);
+    const QColor yellow(0xf0, 0xbf, 0x3a);
     const bool r = isRed(suit);
     switch (rank) {
     case 13: return {r ? red : blue, (r ? red : blue).darker(140), yellow, r ? blue : red, QColor(0x8a, 0x8f, 0x99)};
     case 12: return {r ? blue : red, (r ? blue : red).darker(140), yellow, r ? red : green, QColor(0xe7, 0xb6, 0x3e)};
     default: return {r ? green : red, (r ? green : red).darker(140), yellow, r ? red : blue, QColor(0x9a, 0x5b, 0x2b)};
     }
-    (void)black;
 }
 
 void paintFace(QPainter &p, QPointF c, double r)
@@ -188,188 +187,200 @@ void paintFace(QPainter &p, QPointF c, double r)
 
 void paintRobe(QPainter &p, const CourtPalette &pal, double neckY)
 {
-    // Shoulders sweeping out to the frame, with a trimmed V neck.
+    // Broad shoulders filling the frame, a trimmed V neck and a few gold
+    // studs; the mirrored half continues the robe below the centre line.
     QPainterPath robe;
-    robe.moveTo(20, 55);
-    robe.cubicTo(20, neckY + 6, 28, neckY + 1, 39, neckY);
-    robe.cubicTo(50, neckY + 1, 58, neckY + 6, 58, 55);
+    robe.moveTo(18.5, 55);
+    robe.lineTo(18.5, neckY + 7);
+    robe.cubicTo(20, neckY + 2.5, 27, neckY + 0.5, 33, neckY);
+    robe.lineTo(45, neckY);
+    robe.cubicTo(51, neckY + 0.5, 58, neckY + 2.5, 59.5, neckY + 7);
+    robe.lineTo(59.5, 55);
     robe.closeSubpath();
     QLinearGradient g(0, neckY, 0, 55);
-    g.setColorAt(0, pal.robe);
+    g.setColorAt(0, pal.robe.lighter(112));
     g.setColorAt(1, pal.robeDark);
     p.setPen(QPen(kLine, 0.7));
     p.setBrush(g);
     p.drawPath(robe);
-    // Vertical trim bands.
-    p.setPen(QPen(pal.trim, 2.0));
-    p.drawLine(QPointF(31, neckY + 3.5), QPointF(29, 55));
-    p.drawLine(QPointF(47, neckY + 3.5), QPointF(49, 55));
+    p.setPen(QPen(pal.trim, 2.2));
+    p.drawLine(QPointF(28.5, neckY + 1.5), QPointF(27.5, 55));
+    p.drawLine(QPointF(49.5, neckY + 1.5), QPointF(50.5, 55));
+    p.setPen(Qt::NoPen);
+    p.setBrush(pal.trim);
+    for (double y = neckY + 8; y < 54; y += 5) {
+        p.drawEllipse(QPointF(22.5, y), 0.9, 0.9);
+        p.drawEllipse(QPointF(55.5, y), 0.9, 0.9);
+    }
     p.setPen(QPen(kLine, 0.5));
     p.setBrush(pal.collar);
     QPainterPath v;
-    v.moveTo(33, neckY + 0.5);
-    v.lineTo(39, neckY + 9);
-    v.lineTo(45, neckY + 0.5);
+    v.moveTo(32, neckY + 0.3);
+    v.lineTo(39, neckY + 11);
+    v.lineTo(46, neckY + 0.3);
     v.closeSubpath();
     p.drawPath(v);
 }
 
 void paintKingHalf(QPainter &p, const CourtPalette &pal)
 {
-    const QPointF head(39, 30);
+    const QPointF head(39, 27.5);
     // Sword held upright behind the shoulder.
-    p.setPen(QPen(QColor(0x6d, 0x74, 0x80), 1.6));
-    p.drawLine(QPointF(54, 52), QPointF(54, 13));
-    p.setPen(QPen(kGoldDark, 1.6));
-    p.drawLine(QPointF(50.5, 40), QPointF(57.5, 40));
-    paintRobe(p, pal, 40);
+    p.setPen(QPen(QColor(0x6d, 0x74, 0x80), 1.8));
+    p.drawLine(QPointF(54.5, 54), QPointF(54.5, 12));
+    p.setPen(QPen(kGoldDark, 1.8));
+    p.drawLine(QPointF(51, 37), QPointF(58, 37));
+    paintRobe(p, pal, 37.5);
     // Ermine collar.
     p.setPen(QPen(kLine, 0.5));
     p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(24, 39, 30, 5), 2.5, 2.5);
+    p.drawRoundedRect(QRectF(21, 37, 36, 5.5), 2.7, 2.7);
     p.setPen(Qt::NoPen);
     p.setBrush(kLine);
-    for (double x = 27; x < 53; x += 5)
-        p.drawEllipse(QPointF(x, 41.5), 0.6, 0.9);
-    // Hair at the sides, face, then the full beard over the chin.
+    for (double x = 24; x < 56; x += 4.5)
+        p.drawEllipse(QPointF(x, 39.7), 0.6, 1.0);
+    // Hair, face, then the full beard over the chin.
     p.setBrush(pal.hair);
     p.setPen(QPen(kLine, 0.6));
-    p.drawEllipse(head + QPointF(0, 0.5), 9.2, 8.6);
-    paintFace(p, head, 7.5);
+    p.drawEllipse(head + QPointF(0, 0.5), 10.2, 9.4);
+    paintFace(p, head, 8.5);
     QPainterPath beard;
-    beard.moveTo(head.x() - 7, head.y() + 1.5);
-    beard.cubicTo(head.x() - 7, head.y() + 9, head.x() - 3, head.y() + 12.5, head.x(), head.y() + 13);
-    beard.cubicTo(head.x() + 3, head.y() + 12.5, head.x() + 7, head.y() + 9, head.x() + 7, head.y() + 1.5);
-    beard.cubicTo(head.x() + 4, head.y() + 5, head.x() - 4, head.y() + 5, head.x() - 7, head.y() + 1.5);
+    beard.moveTo(head.x() - 7.6, head.y() + 1);
+    beard.cubicTo(head.x() - 8, head.y() + 10, head.x() - 3.5, head.y() + 14, head.x(), head.y() + 14.5);
+    beard.cubicTo(head.x() + 3.5, head.y() + 14, head.x() + 8, head.y() + 10, head.x() + 7.6, head.y() + 1);
+    beard.cubicTo(head.x() + 4.5, head.y() + 5.5, head.x() - 4.5, head.y() + 5.5, head.x() - 7.6, head.y() + 1);
     p.setBrush(pal.hair);
     p.setPen(QPen(kLine, 0.6));
     p.drawPath(beard);
-    p.setPen(QPen(kLine, 0.7));
-    p.drawLine(QPointF(head.x() - 2.5, head.y() + 5.2), QPointF(head.x() + 2.5, head.y() + 5.2));
+    p.setPen(QPen(kLine, 0.8));
+    QPainterPath moustache;
+    moustache.moveTo(head.x() - 3.5, head.y() + 6.5);
+    moustache.quadTo(head.x(), head.y() + 4.2, head.x() + 3.5, head.y() + 6.5);
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(moustache);
     // Crown with three points and jewels.
     QPainterPath crown;
-    const double cy = head.y() - 6.5;
-    crown.moveTo(head.x() - 8, cy);
-    crown.lineTo(head.x() - 9, cy - 9);
-    crown.lineTo(head.x() - 4.5, cy - 4.5);
-    crown.lineTo(head.x(), cy - 11);
-    crown.lineTo(head.x() + 4.5, cy - 4.5);
-    crown.lineTo(head.x() + 9, cy - 9);
-    crown.lineTo(head.x() + 8, cy);
+    const double cy = head.y() - 7;
+    crown.moveTo(head.x() - 9, cy);
+    crown.lineTo(head.x() - 10, cy - 9.5);
+    crown.lineTo(head.x() - 5, cy - 5);
+    crown.lineTo(head.x(), cy - 11.5);
+    crown.lineTo(head.x() + 5, cy - 5);
+    crown.lineTo(head.x() + 10, cy - 9.5);
+    crown.lineTo(head.x() + 9, cy);
     crown.closeSubpath();
     p.setBrush(kGold);
     p.setPen(QPen(kGoldDark, 0.7));
     p.drawPath(crown);
     p.setPen(Qt::NoPen);
     p.setBrush(pal.collar);
-    p.drawEllipse(QPointF(head.x(), cy - 2.5), 1.4, 1.4);
+    p.drawEllipse(QPointF(head.x(), cy - 2.6), 1.5, 1.5);
     p.setBrush(QColor(0xd0, 0x1c, 0x2c));
-    p.drawEllipse(QPointF(head.x() - 9, cy - 9), 1.1, 1.1);
-    p.drawEllipse(QPointF(head.x() + 9, cy - 9), 1.1, 1.1);
-    p.drawEllipse(QPointF(head.x(), cy - 11), 1.1, 1.1);
+    for (double dx : {-10.0, 0.0, 10.0})
+        p.drawEllipse(QPointF(head.x() + dx, cy - (dx == 0 ? 11.5 : 9.5)), 1.2, 1.2);
 }
 
 void paintQueenHalf(QPainter &p, const CourtPalette &pal)
 {
-    const QPointF head(39, 30);
+    const QPointF head(39, 28);
     // Long hair falling over the shoulders, behind the face.
     QPainterPath hair;
-    hair.moveTo(head.x() - 9, head.y() - 4);
-    hair.cubicTo(head.x() - 12, head.y() + 6, head.x() - 12, head.y() + 14, head.x() - 14, head.y() + 19);
-    hair.lineTo(head.x() + 14, head.y() + 19);
-    hair.cubicTo(head.x() + 12, head.y() + 14, head.x() + 12, head.y() + 6, head.x() + 9, head.y() - 4);
-    hair.cubicTo(head.x() + 7, head.y() - 11, head.x() - 7, head.y() - 11, head.x() - 9, head.y() - 4);
+    hair.moveTo(head.x() - 10, head.y() - 4);
+    hair.cubicTo(head.x() - 13, head.y() + 6, head.x() - 13, head.y() + 14, head.x() - 16, head.y() + 20);
+    hair.lineTo(head.x() + 16, head.y() + 20);
+    hair.cubicTo(head.x() + 13, head.y() + 14, head.x() + 13, head.y() + 6, head.x() + 10, head.y() - 4);
+    hair.cubicTo(head.x() + 8, head.y() - 12, head.x() - 8, head.y() - 12, head.x() - 10, head.y() - 4);
     p.setPen(QPen(kLine, 0.6));
     p.setBrush(pal.hair);
     p.drawPath(hair);
-    paintRobe(p, pal, 41);
+    paintRobe(p, pal, 39);
     // Lace collar.
     p.setPen(QPen(kLine, 0.45));
     p.setBrush(Qt::white);
-    for (double x = 31; x <= 47.1; x += 4)
-        p.drawEllipse(QPointF(x, 41.6), 2.3, 1.8);
-    paintFace(p, head, 7.5);
+    for (double x = 30; x <= 48.1; x += 4.5)
+        p.drawEllipse(QPointF(x, 39.8), 2.6, 2.0);
+    paintFace(p, head, 8.5);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xd0, 0x1c, 0x2c));
-    p.drawEllipse(QPointF(head.x(), head.y() + 4.4), 1.5, 0.9);
+    p.drawEllipse(QPointF(head.x(), head.y() + 5), 1.7, 1.0);
     // Fringe.
     QPainterPath fringe;
-    fringe.moveTo(head.x() - 7, head.y() - 2);
-    fringe.cubicTo(head.x() - 6, head.y() - 9, head.x() + 6, head.y() - 9, head.x() + 7, head.y() - 2);
-    fringe.cubicTo(head.x() + 3, head.y() - 5, head.x() - 3, head.y() - 5, head.x() - 7, head.y() - 2);
+    fringe.moveTo(head.x() - 7.5, head.y() - 1.5);
+    fringe.cubicTo(head.x() - 7, head.y() - 10, head.x() + 7, head.y() - 10, head.x() + 7.5, head.y() - 1.5);
+    fringe.cubicTo(head.x() + 3.5, head.y() - 5.5, head.x() - 3.5, head.y() - 5.5, head.x() - 7.5, head.y() - 1.5);
     p.setPen(QPen(kLine, 0.5));
     p.setBrush(pal.hair);
     p.drawPath(fringe);
-    // Tiara with round tops.
-    const double cy = head.y() - 7;
+    // Tiara with a rounded top.
+    const double cy = head.y() - 7.5;
     QPainterPath tiara;
-    tiara.moveTo(head.x() - 7.5, cy);
-    tiara.cubicTo(head.x() - 7.5, cy - 5, head.x() - 3, cy - 8, head.x(), cy - 8.5);
-    tiara.cubicTo(head.x() + 3, cy - 8, head.x() + 7.5, cy - 5, head.x() + 7.5, cy);
+    tiara.moveTo(head.x() - 8.5, cy);
+    tiara.cubicTo(head.x() - 8.5, cy - 5.5, head.x() - 3.5, cy - 9, head.x(), cy - 9.5);
+    tiara.cubicTo(head.x() + 3.5, cy - 9, head.x() + 8.5, cy - 5.5, head.x() + 8.5, cy);
     tiara.closeSubpath();
     p.setBrush(kGold);
     p.setPen(QPen(kGoldDark, 0.7));
     p.drawPath(tiara);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x3a, 0x8f, 0xd8));
-    p.drawEllipse(QPointF(head.x(), cy - 3.5), 1.6, 1.9);
+    p.drawEllipse(QPointF(head.x(), cy - 4), 1.8, 2.1);
     p.setBrush(Qt::white);
-    for (double dx : {-4.5, 4.5})
-        p.drawEllipse(QPointF(head.x() + dx, cy - 2.0), 0.9, 0.9);
+    for (double dx : {-5.0, 5.0})
+        p.drawEllipse(QPointF(head.x() + dx, cy - 2.2), 1.0, 1.0);
     // A rose held at the side.
-    p.setPen(QPen(QColor(0x2e, 0x7d, 0x32), 1.0));
-    p.drawLine(QPointF(25, 52), QPointF(27, 41));
+    p.setPen(QPen(QColor(0x2e, 0x7d, 0x32), 1.1));
+    p.drawLine(QPointF(24, 53), QPointF(25.5, 40));
     p.setPen(QPen(kLine, 0.5));
     p.setBrush(QColor(0xe0, 0x3a, 0x5a));
-    p.drawEllipse(QPointF(27, 39.5), 3.0, 3.0);
+    p.drawEllipse(QPointF(25.5, 38), 3.4, 3.4);
     p.setBrush(QColor(0xf5, 0x7a, 0x94));
-    p.drawEllipse(QPointF(27, 39.3), 1.4, 1.4);
+    p.drawEllipse(QPointF(25.5, 37.8), 1.6, 1.6);
 }
 
 void paintJackHalf(QPainter &p, const CourtPalette &pal)
 {
-    const QPointF head(39, 31);
+    const QPointF head(39, 28.5);
     // A halberd over the shoulder.
-    p.setPen(QPen(QColor(0x7a, 0x52, 0x2a), 1.4));
-    p.drawLine(QPointF(24, 54), QPointF(24, 14));
+    p.setPen(QPen(QColor(0x7a, 0x52, 0x2a), 1.5));
+    p.drawLine(QPointF(23.5, 54), QPointF(23.5, 13));
     QPainterPath blade;
-    blade.moveTo(24, 13);
-    blade.lineTo(20, 17);
-    blade.cubicTo(19.5, 20, 20.5, 22, 24, 22);
+    blade.moveTo(23.5, 12);
+    blade.lineTo(19.5, 16);
+    blade.cubicTo(19, 19.5, 20, 21.5, 23.5, 21.5);
     blade.closeSubpath();
     p.setPen(QPen(kLine, 0.5));
     p.setBrush(QColor(0xc9, 0xcf, 0xd8));
     p.drawPath(blade);
-    paintRobe(p, pal, 41);
+    paintRobe(p, pal, 39);
     // Short curly hair at the sides.
     p.setPen(QPen(kLine, 0.5));
     p.setBrush(pal.hair);
-    for (double dx : {-7.5, 7.5})
-        for (double dy : {0.0, 3.5})
-            p.drawEllipse(head + QPointF(dx, dy), 2.6, 2.6);
-    paintFace(p, head, 7.2);
+    for (double dx : {-8.0, 8.0})
+        for (double dy : {-0.5, 3.5})
+            p.drawEllipse(head + QPointF(dx, dy), 2.9, 2.9);
+    paintFace(p, head, 8.2);
     p.setPen(QPen(kLine, 0.7));
     p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(head.x() - 2.2, head.y() + 2.2, 4.4, 2.8), 200 * 16, 140 * 16);
+    p.drawArc(QRectF(head.x() - 2.5, head.y() + 2.4, 5, 3.2), 200 * 16, 140 * 16);
     // Beret with a feather.
-    const double cy = head.y() - 5.5;
+    const double cy = head.y() - 6;
     QPainterPath feather;
     feather.moveTo(head.x() + 4, cy - 2);
-    feather.cubicTo(head.x() + 10, cy - 12, head.x() + 16, cy - 12, head.x() + 17, cy - 14);
+    feather.cubicTo(head.x() + 10, cy - 12, head.x() + 15, cy - 13, head.x() + 17, cy - 15);
     feather.cubicTo(head.x() + 15, cy - 8, head.x() + 11, cy - 3, head.x() + 5, cy - 0.5);
     feather.closeSubpath();
     p.setPen(QPen(kLine, 0.5));
     p.setBrush(Qt::white);
     p.drawPath(feather);
     QPainterPath cap;
-    cap.moveTo(head.x() - 10, cy + 1);
-    cap.cubicTo(head.x() - 10, cy - 7, head.x() + 9, cy - 9, head.x() + 10, cy);
-    cap.cubicTo(head.x() + 4, cy - 1.5, head.x() - 4, cy - 1.5, head.x() - 10, cy + 1);
+    cap.moveTo(head.x() - 11, cy + 1.5);
+    cap.cubicTo(head.x() - 12, cy - 8, head.x() + 10, cy - 10, head.x() + 11, cy + 0.5);
+    cap.cubicTo(head.x() + 4, cy - 1.5, head.x() - 4, cy - 1.5, head.x() - 11, cy + 1.5);
     p.setBrush(pal.collar);
     p.drawPath(cap);
     p.setPen(Qt::NoPen);
     p.setBrush(kGold);
-    p.drawRect(QRectF(head.x() - 9, cy - 0.8, 18, 1.6));
+    p.drawRect(QRectF(head.x() - 10, cy - 0.9, 20, 1.8));
 }
 
 void paintCourt(QPainter &p, Suit suit, int rank)

@@ -262,9 +262,13 @@ QPainterPath backHair(const Girl &g)
         p.moveTo(-60, -40);
         p.cubicTo(-70, -96, -36, -112, 0, -112);
         p.cubicTo(36, -112, 70, -96, 60, -40);
-        p.cubicTo(64, 0, 62, 30, 56, 48);
-        p.lineTo(-56, 48);
-        p.cubicTo(-62, 30, -64, 0, -60, -40);
+        p.cubicTo(64, 0, 64, 26, 60, 46);
+        p.lineTo(52, 30);
+        p.lineTo(46, 44);
+        p.lineTo(-46, 44);
+        p.lineTo(-52, 30);
+        p.lineTo(-60, 46);
+        p.cubicTo(-64, 26, -64, 0, -60, -40);
         break;
     }
     p.closeSubpath();
@@ -923,8 +927,10 @@ void paintSleeve(QPainter &p, const Girl &g, QPointF shoulder, QPointF wrist, do
     if (g.outfit == Outfit::Sailor) {
         // Navy cuff.
         const QPointF dir = (wrist - shoulder) / std::hypot(wrist.x() - shoulder.x(), wrist.y() - shoulder.y());
-        p.setPen(outline(g.cloth, width));
-        p.drawLine(wrist - dir * 8, wrist);
+        QPen cuff = outline(g.cloth, width);
+        cuff.setCapStyle(Qt::FlatCap);
+        p.setPen(cuff);
+        p.drawLine(wrist - dir * 10, wrist + dir * 4);
     }
 }
 
@@ -965,18 +971,20 @@ void paintVSign(QPainter &p, const Girl &g)
 
 void paintClap(QPainter &p, const Girl &g)
 {
-    paintSleeve(p, g, QPointF(-70, 200), QPointF(24, 122), 24);
-    paintSleeve(p, g, QPointF(92, 200), QPointF(44, 122), 24);
+    // Forearms rising from below the picture to hands clapping beside the chin.
+    paintSleeve(p, g, QPointF(-34, 214), QPointF(24, 112), 24);
+    paintSleeve(p, g, QPointF(98, 214), QPointF(52, 112), 24);
     p.save();
-    p.translate(36, 100);
-    p.rotate(14);
+    p.translate(40, 84);
+    p.rotate(12);
+    p.scale(0.92, 0.92);
     p.setPen(outline(kSkinLine, 1.5));
     p.setBrush(kSkin);
     // Two palms pressed together, fingers up.
     for (double side : {-1.0, 1.0}) {
         QPainterPath palm;
-        palm.moveTo(0, 24);
-        palm.cubicTo(side * 18, 24, side * 18, 4, side * 14, -10);
+        palm.moveTo(0, 26);
+        palm.cubicTo(side * 19, 26, side * 18, 4, side * 14, -10);
         palm.cubicTo(side * 12, -28, side * 4, -34, 0, -30);
         palm.closeSubpath();
         p.drawPath(palm);
@@ -985,19 +993,20 @@ void paintClap(QPainter &p, const Girl &g)
     p.drawLine(QPointF(-6, -18), QPointF(-8, -4));
     p.drawLine(QPointF(6, -18), QPointF(8, -4));
     p.restore();
-    // Clapping marks.
-    p.setPen(outline(QColor(0xff, 0xa6, 0x2b), 2.6));
+    // Clapping marks to the side of the hands.
+    p.setPen(outline(QColor(0xff, 0x9a, 0x1f), 2.8));
+    const QPointF c(44, 70);
     for (int i = 0; i < 3; ++i) {
-        const double a = (-150 + i * 30) * std::numbers::pi / 180;
-        const QPointF c(36, 66);
-        p.drawLine(c + QPointF(std::cos(a), std::sin(a)) * 12, c + QPointF(std::cos(a), std::sin(a)) * 22);
+        const double a = (-55 + i * 30) * std::numbers::pi / 180;
+        const QPointF d(std::cos(a), std::sin(a));
+        p.drawLine(c + d * 28, c + d * 38);
     }
 }
 
 void paintTrophy(QPainter &p, const Girl &g)
 {
-    paintSleeve(p, g, QPointF(-80, 200), QPointF(-86, 122), 26);
-    const QPointF at(-88, 40);
+    paintSleeve(p, g, QPointF(-80, 214), QPointF(-86, 104), 26);
+    const QPointF at(-88, 22);
     // Cup.
     QPainterPath cup;
     cup.moveTo(at + QPointF(-26, -34));
