@@ -18,8 +18,8 @@
 //   :/icon/vantel-16.png .. vantel-256.png   application icon (16, 24, 32, 48,
 //                                      64, 128, 256 px square)
 //
-// Card faces, the joker and the icons have transparent rounded corners; the
-// backs, fallbacks and Picture1 are opaque.
+// Card faces, the joker, the backs and the icons have transparent rounded
+// corners; the fallback portraits and Picture1 are opaque.
 //
 // The default member portraits are not resources: they are JPEG files in
 // the program folder, gazou/shojoK_0M.jpg (member K = 1..4, picture M = 1..4).

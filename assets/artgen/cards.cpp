@@ -100,8 +100,8 @@ void paintPips(QPainter &p, Suit suit, int rank)
     case 10: cols({0, 1.0 / 3, 2.0 / 3, 1}); pips.push_back({C, 1.0 / 6}); pips.push_back({C, 5.0 / 6}); break;
     default: break;
     }
-    const double w = rank >= 9 ? 12.5 : 13.5;
-    const double h = rank >= 9 ? 13.0 : 14.5;
+    const double w = rank >= 9 ? 13.0 : 15.0;
+    const double h = rank >= 9 ? 14.0 : 16.0;
     for (const Pip &pip : pips)
         paintPip(p, suit, QPointF(pip.x, y(pip.f)), w, h, pip.f > 0.5);
 }

@@ -44,7 +44,7 @@ QImage scaled(const QImage &img, int w, int h)
 
 QImage drawContactSheet()
 {
-    const int height = 2830;
+    const int height = 2860;
     QImage sheet = canvas(kSheetW, height, QColor(0xf6, 0xf5, 0xf2));
     QPainter p(&sheet);
     prepare(p);
@@ -119,6 +119,7 @@ QImage drawContactSheet()
         }
         y += 276;
     }
+    y += 20;
 
     // Stand-ins, Picture1 and the icon.
     heading(p, y, QStringLiteral("Fallback portraits, Picture1, icon"));
@@ -133,7 +134,7 @@ QImage drawContactSheet()
     p.setPen(QPen(QColor(0xc0, 0x30, 0x30), 1, Qt::DashLine));
     p.drawRect(QRect(kMargin + 671, y + 59, 401, 101));
     caption(p, QPointF(kMargin + 672, y + 180), QStringLiteral("Picture1 400 × 100 black"));
-    y += 276;
+    y += 290;
     x = kMargin;
     for (int size : {256, 128, 64, 48, 32, 24, 16}) {
         p.drawImage(x, y + 256 - size, drawIcon(size));
