@@ -9,8 +9,8 @@ namespace {
 
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";  // U+FFFD
 
-// One iconv conversion descriptor for the length of one conversion call;
-// descriptors are not shared, so conversions may run on several threads.
+// An iconv conversion descriptor. Each thread keeps its own (a descriptor
+// must not be used by two threads at once), opened at its first use.
 class Converter {
 public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
@@ -77,6 +77,16 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t pos) {
     return length;
 }
 
+Converter& decoder() {
+    thread_local Converter converter("UTF-8", "CP932");
+    return converter;
+}
+
+Converter& encoder() {
+    thread_local Converter converter("CP932", "UTF-8");
+    return converter;
+}
+
 }  // namespace
 
 std::size_t charLength(std::string_view text, std::size_t pos) {
@@ -98,7 +108,6 @@ std::size_t prefixOnBoundary(std::string_view text, std::size_t maxBytes) {
 }
 
 std::string toUtf8(std::string_view cp932) {
-    Converter converter("UTF-8", "CP932");
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
     for (std::size_t pos = 0; pos < cp932.size();) {
@@ -108,7 +117,7 @@ std::string toUtf8(std::string_view cp932) {
             // dropped
         } else if (b < 0x80) {
             out.push_back(static_cast<char>(b));
-        } else if (!converter.convertOne(cp932.substr(pos, length), out)) {
+        } else if (!decoder().convertOne(cp932.substr(pos, length), out)) {
             out.append(kReplacementUtf8);
         }
         pos += length;
@@ -117,7 +126,6 @@ std::string toUtf8(std::string_view cp932) {
 }
 
 std::string fromUtf8(std::string_view utf8, bool* lossy) {
-    Converter converter("CP932", "UTF-8");
     bool substituted = false;
     std::string out;
     out.reserve(utf8.size());
@@ -131,7 +139,7 @@ std::string fromUtf8(std::string_view utf8, bool* lossy) {
         }
         if (length == 1) {
             out.push_back(utf8[pos]);
-        } else if (!converter.convertOne(utf8.substr(pos, length), out)) {
+        } else if (!encoder().convertOne(utf8.substr(pos, length), out)) {
             out.push_back('?');
             substituted = true;
         }
