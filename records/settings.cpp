@@ -1,0 +1,227 @@
+#include "records/settings.h"
+
+#include <system_error>
+#include <vector>
+
+#include "platform/profile/profile.h"
+#include "records/dialogue.h"
+#include "records/numeric_text.h"
+
+namespace vantel {
+
+const std::array<std::string_view, 5> kDefaultMemberNames = {"", "あやや", "ゆうこ", "はるか", "みさこ"};
+
+const std::array<std::string_view, kSoundFiles + 1> kDefaultSoundFileNames = {
+    "",
+    "Cafe_GM.mid",
+    "b01_クリア.mid",
+    "b02_ゲームオーバー.mid",
+    "DX_Jingle10.mid",
+    "DX_Jingle14.mid",
+    "yatta.wav",
+    "katta.wav",
+};
+
+std::string rankSection(int row) { return "Lank" + std::to_string(row); }
+std::string memberSection(int member) { return "Sanka" + std::to_string(member); }
+std::string memberImageKey(int picture) { return "Gazo" + std::to_string(picture); }
+std::string femaleLineKey(int line) { return "Kotoba" + std::to_string(line); }
+std::string maleLineKey(int line) { return "Kotoba2" + std::to_string(line); }
+std::string soundFileKey(int sound) { return "Oto" + std::to_string(sound); }
+
+namespace {
+
+constexpr int kDefaultMembers = 4;
+constexpr int kMinMembers = 4;
+
+std::filesystem::path absoluteFolder(const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(folder, ec);
+    if (ec) absolute = folder;
+    return absolute.lexically_normal();
+}
+
+std::string inFolder(const std::filesystem::path& programFolder, std::string_view sub,
+                     std::string_view name) {
+    return (absoluteFolder(programFolder) / sub / name).generic_string();
+}
+
+// The settings file's keys in the order the factory file lists them.
+std::vector<profile::KeyValue> defaultEntries(const std::filesystem::path& folder) {
+    std::vector<profile::KeyValue> entries;
+    const auto add = [&](std::string section, std::string key, std::string value) {
+        entries.push_back({std::move(section), std::move(key), std::move(value)});
+    };
+    add("HiScore", "Player", "???");
+    add("HiScore", "Score", "100");
+    for (int row = 1; row <= kRankRows; ++row) {
+        for (const char* key : {"Name", "Ten", "Date", "Time"}) add(rankSection(row), key, "");
+    }
+    add("Mentu", "Ninzu", std::to_string(kDefaultMembers));
+    for (int member = 1; member <= kMaxMembers; ++member) {
+        const bool factory = member <= kDefaultMembers;
+        add(memberSection(member), "Name", factory ? std::string(kDefaultMemberNames[member]) : "");
+        for (int picture = 1; picture <= kPicturesPerMember; ++picture) {
+            add(memberSection(member), memberImageKey(picture),
+                factory ? defaultMemberImage(folder, member, picture) : "");
+        }
+        add(memberSection(member), "Sex", factory ? "1" : "");
+    }
+    for (int line = 1; line <= kLinesPerSet; ++line) {
+        add("Serifu", femaleLineKey(line), std::string(kDefaultFemaleLines[line]));
+    }
+    for (int line = 1; line <= kLinesPerSet; ++line) {
+        add("Serifu", maleLineKey(line), std::string(kDefaultMaleLines[line]));
+    }
+    for (int sound = 1; sound <= kSoundFiles; ++sound) {
+        add("Saundo", soundFileKey(sound), defaultSoundFile(folder, sound));
+    }
+    add("Active", "Ocx_Flg", "0");
+    return entries;
+}
+
+SettingsReport fatal(std::string problem) { return {SettingsStatus::Fatal, std::move(problem)}; }
+
+std::string describe(std::string_view section, std::string_view key, std::string_view text,
+                     std::string_view why) {
+    return std::string(section) + "/" + std::string(key) + " = \"" + std::string(text) + "\": " +
+           std::string(why);
+}
+
+SettingsReport writeDefaults(MatchState& state, const SettingsLocation& where, bool mayRetry);
+
+// One pass over the file. `mayWriteDefaults` is false for the read that
+// follows the factory write, so a file that cannot be created ends in a
+// settings error instead of writing and reading without end.
+SettingsReport readOnce(MatchState& state, const SettingsLocation& where, bool mayWriteDefaults) {
+    state.iniPath = where.file().string();
+    const std::filesystem::path file = state.iniPath;
+    const auto read = [&](std::string_view section, std::string_view key, std::size_t buffer,
+                          std::string_view fallback = "") {
+        return profile::readString(file, section, key, fallback, buffer);
+    };
+
+    state.hiScore = 100;
+    state.hiScorePlayer = "???";
+    const std::string score = read("HiScore", "Score", kScoreBuffer);
+    if (score.empty()) {
+        if (!mayWriteDefaults) return fatal("the settings file cannot be written: " + state.iniPath);
+        return writeDefaults(state, where, false);
+    }
+    const NumberText hiScore = toInt16(score);
+    if (hiScore.status == NumberStatus::OutOfRange) {
+        return fatal(describe("HiScore", "Score", score, "does not fit 16 bits"));
+    }
+    if (hiScore.status == NumberStatus::Ok) state.hiScore = static_cast<int16_t>(hiScore.value);
+    std::string player = read("HiScore", "Player", kPlayerBuffer);
+    if (!player.empty()) state.hiScorePlayer = std::move(player);
+
+    for (int row = 1; row <= kRankRows; ++row) {
+        const std::string section = rankSection(row);
+        state.rankName[row] = read(section, "Name", kRankNameBuffer);
+        const std::string ten = read(section, "Ten", kRankPointsBuffer, "100");
+        const NumberText points = toInt32(ten);
+        if (points.status != NumberStatus::Ok) {
+            return fatal(describe(section, "Ten", ten, "not a 32-bit number"));
+        }
+        state.rankPoints[row] = points.value;
+        state.rankDate[row] = read(section, "Date", kRankDateBuffer);
+        state.rankTime[row] = read(section, "Time", kRankTimeBuffer);
+    }
+
+    const std::string ninzu = read("Mentu", "Ninzu", kMemberCountBuffer, "4");
+    const NumberText count = toInt32(ninzu);
+    if (count.status != NumberStatus::Ok) return fatal(describe("Mentu", "Ninzu", ninzu, "not a number"));
+    // Fewer than four members cannot fill the four seats.
+    if (count.value < kMinMembers || count.value > kMaxMembers) {
+        return fatal(describe("Mentu", "Ninzu", ninzu, "outside 4..20"));
+    }
+    state.memberCount = count.value;
+
+    for (int member = 1; member <= state.memberCount; ++member) {
+        const std::string section = memberSection(member);
+        state.memberName[member] = read(section, "Name", kMemberNameBuffer);
+        for (int picture = 1; picture <= kPicturesPerMember; ++picture) {
+            state.memberImage[member][picture] = read(section, memberImageKey(picture), kMemberImageBuffer);
+        }
+        const std::string sex = read(section, "Sex", kMemberSexBuffer, "1");
+        const NumberText lineSet = toInt32(sex);
+        if (lineSet.status != NumberStatus::Ok) return fatal(describe(section, "Sex", sex, "not a number"));
+        // The line set is the first digit of the number ("2" gives 2, "12"
+        // gives 1); a negative number has no leading digit.
+        if (lineSet.value < 0) return fatal(describe(section, "Sex", sex, "negative"));
+        int32_t firstDigit = lineSet.value;
+        while (firstDigit >= 10) firstDigit /= 10;
+        state.memberSex[member] = static_cast<int16_t>(firstDigit);
+    }
+
+    state.selectionPhase = 1;
+
+    for (int line = 1; line <= kLinesPerSet; ++line) {
+        state.femaleLines[line] = read("Serifu", femaleLineKey(line), kLineBuffer);
+    }
+    for (int line = 1; line <= kLinesPerSet; ++line) {
+        state.maleLines[line] = read("Serifu", maleLineKey(line), kLineBuffer);
+    }
+    for (int sound = 1; sound <= kSoundFiles; ++sound) {
+        state.soundFiles[sound] = read("Saundo", soundFileKey(sound), kSoundFileBuffer);
+    }
+
+    // First run: the Windows program installed its tab control here. There
+    // is nothing to install on this platform, but the flag still records
+    // that the step ran. A failed write is ignored; the step runs again on
+    // the next read.
+    const std::string installed = read("Active", "Ocx_Flg", kInstallFlagBuffer);
+    if (!installed.empty() && installed.front() == '0') {
+        profile::writeString(file, "Active", "Ocx_Flg", "1");
+    }
+    return {SettingsStatus::Read, {}};
+}
+
+SettingsReport writeDefaults(MatchState& state, const SettingsLocation& where, bool mayRetry) {
+    state.iniPath = where.file().string();
+    // One replacement of the file: a factory file is complete or absent.
+    // A failed write shows in the read that follows (no high score).
+    profile::writeStrings(state.iniPath, defaultEntries(where.programFolder));
+    SettingsReport report = readOnce(state, where, mayRetry);
+    if (report.status == SettingsStatus::Read) report.status = SettingsStatus::DefaultsWritten;
+    return report;
+}
+
+}  // namespace
+
+std::string defaultMemberImage(const std::filesystem::path& programFolder, int member, int picture) {
+    const std::string name =
+        "shojo" + std::to_string(member) + "_0" + std::to_string(picture) + ".jpg";
+    return inFolder(programFolder, "gazou", name);
+}
+
+std::string defaultSoundFile(const std::filesystem::path& programFolder, int sound) {
+    if (sound < 1 || sound > kSoundFiles) return {};
+    return inFolder(programFolder, "sound", kDefaultSoundFileNames[sound]);
+}
+
+std::filesystem::path programFolder() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec && exe.has_parent_path()) return exe.parent_path();
+    std::filesystem::path current = std::filesystem::current_path(ec);
+    return ec ? std::filesystem::path(".") : current;
+}
+
+std::filesystem::path SettingsLocation::file() const {
+    if (!settingsFile.empty()) return settingsFile;
+    return programFolder / "help" / "Vantel.ini";
+}
+
+SettingsLocation programSettingsLocation() { return SettingsLocation{programFolder(), {}}; }
+
+SettingsReport readSettings(MatchState& state, const SettingsLocation& where) {
+    return readOnce(state, where, true);
+}
+
+SettingsReport writeDefaultSettings(MatchState& state, const SettingsLocation& where) {
+    return writeDefaults(state, where, true);
+}
+
+}  // namespace vantel

@@ -1,0 +1,108 @@
+// The settings file help/Vantel.ini: high score, best-ten ranking, members,
+// dialogue lines, sound files and the one-time installation flag.
+//
+// readSettings loads every key into the match state; writeDefaultSettings
+// writes a complete file of factory values and reads it back. Neither shows
+// a window: a settings file the game cannot use is reported to the caller,
+// which shows kSettingsErrorText under kSettingsErrorTitle and ends the
+// program.
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "records/match_state.h"
+
+namespace vantel {
+
+inline constexpr std::string_view kSettingsErrorText =
+    "初期値ファイルの処理でエラーが発生しました。\r\nソフトウェアの解凍からやり直して下さい。";
+inline constexpr std::string_view kSettingsErrorTitle = "初期値ファイルエラー";
+
+// Read buffer sizes of the settings keys, in bytes of the file's code page;
+// a value keeps at most one byte less.
+inline constexpr std::size_t kScoreBuffer = 25;
+inline constexpr std::size_t kPlayerBuffer = 255;
+inline constexpr std::size_t kRankNameBuffer = 10;
+inline constexpr std::size_t kRankPointsBuffer = 10;
+inline constexpr std::size_t kRankDateBuffer = 20;
+inline constexpr std::size_t kRankTimeBuffer = 20;
+inline constexpr std::size_t kMemberCountBuffer = 10;
+inline constexpr std::size_t kMemberNameBuffer = 10;
+inline constexpr std::size_t kMemberImageBuffer = 100;
+inline constexpr std::size_t kMemberSexBuffer = 10;
+inline constexpr std::size_t kLineBuffer = 100;
+inline constexpr std::size_t kSoundFileBuffer = 100;
+inline constexpr std::size_t kInstallFlagBuffer = 100;
+
+// Section names of the numbered sections: "Lank1".."Lank10", "Sanka1".."Sanka20".
+std::string rankSection(int row);
+std::string memberSection(int member);
+// Key names of the numbered keys: "Gazo1".."Gazo4", "Kotoba1".."Kotoba9",
+// "Kotoba21".."Kotoba29", "Oto1".."Oto7".
+std::string memberImageKey(int picture);
+std::string femaleLineKey(int line);
+std::string maleLineKey(int line);
+std::string soundFileKey(int sound);
+
+// Factory members 1..4 and sound files 1..7 (index 0 unused).
+extern const std::array<std::string_view, 5> kDefaultMemberNames;
+extern const std::array<std::string_view, kSoundFiles + 1> kDefaultSoundFileNames;
+// Absolute paths of a factory picture (gazou/shojo<member>_0<picture>.jpg)
+// and of a factory sound file (sound/<name>) in the program folder.
+std::string defaultMemberImage(const std::filesystem::path& programFolder, int member, int picture);
+std::string defaultSoundFile(const std::filesystem::path& programFolder, int sound);
+
+// The folder the running program lies in, found from its own executable
+// (/proc/self/exe); the current folder if that cannot be read.
+std::filesystem::path programFolder();
+
+// Where the settings live.
+struct SettingsLocation {
+    // Holds gazou/ and sound/ (the factory members and sounds point there)
+    // and, unless settingsFile is given, help/Vantel.ini.
+    std::filesystem::path programFolder;
+    // A settings file to use instead of help/Vantel.ini (the simulator's
+    // --settings option); read and written as the game reads and writes its own.
+    std::filesystem::path settingsFile;
+
+    // The settings file used: settingsFile, or programFolder/help/Vantel.ini.
+    std::filesystem::path file() const;
+};
+
+// The running program's own settings: help/Vantel.ini in programFolder().
+SettingsLocation programSettingsLocation();
+
+enum class SettingsStatus {
+    Read,             // the file was read
+    DefaultsWritten,  // it had no high score: factory values were written and read back
+    Fatal,            // the file cannot be used: show the settings error and end the program
+};
+
+struct SettingsReport {
+    SettingsStatus status = SettingsStatus::Read;
+    // For Fatal: what is wrong (section, key and text), for logs and tools.
+    // The user is shown kSettingsErrorText.
+    std::string problem;
+
+    bool ok() const { return status != SettingsStatus::Fatal; }
+};
+
+// Loads the settings file into `state`: iniPath, the high score and its
+// holder, the ranking, the members (only the first memberCount), the lines,
+// the sound files; sets selectionPhase to 1; turns the installation flag
+// Active/Ocx_Flg from "0" to "1". A file without a high score is replaced by
+// the factory file (writeDefaultSettings). Fatal, with `state` partly
+// loaded, for a non-numeric ranking total, member count or member line set,
+// a member count outside 4..20, a high score or ranking total outside its
+// integer type, a negative line set, or a factory file that cannot be
+// written.
+SettingsReport readSettings(MatchState& state, const SettingsLocation& where);
+
+// Writes every key with its factory value, then reads the file back
+// (readSettings). The old high score, ranking and members are lost.
+SettingsReport writeDefaultSettings(MatchState& state, const SettingsLocation& where);
+
+}  // namespace vantel
