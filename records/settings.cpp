@@ -178,8 +178,21 @@ SettingsReport readOnce(MatchState& state, const SettingsLocation& where, bool m
     return {SettingsStatus::Read, {}};
 }
 
+// A file that exists but has no high score is about to lose its ranking
+// and members to the factory values; keep a copy of it beside the new one.
+void keepBackup(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec) || std::filesystem::file_size(file, ec) == 0 || ec) {
+        return;
+    }
+    std::filesystem::path backup = file;
+    backup += ".bak";
+    std::filesystem::copy_file(file, backup, std::filesystem::copy_options::overwrite_existing, ec);
+}
+
 SettingsReport writeDefaults(MatchState& state, const SettingsLocation& where, bool mayRetry) {
     state.iniPath = where.file().string();
+    keepBackup(state.iniPath);
     // One replacement of the file: a factory file is complete or absent.
     // A failed write shows in the read that follows (no high score).
     profile::writeStrings(state.iniPath, defaultEntries(where.programFolder));

@@ -94,15 +94,16 @@ struct SettingsReport {
 // holder, the ranking, the members (only the first memberCount), the lines,
 // the sound files; sets selectionPhase to 1; turns the installation flag
 // Active/Ocx_Flg from "0" to "1". A file without a high score is replaced by
-// the factory file (writeDefaultSettings). Fatal, with `state` partly
-// loaded, for a non-numeric ranking total, member count or member line set,
-// a member count outside 4..20, a high score or ranking total outside its
-// integer type, a negative line set, or a factory file that cannot be
-// written.
+// the factory file (writeDefaultSettings, which keeps a copy of the old
+// one). Fatal, with `state` partly loaded, for a non-numeric ranking total,
+// member count or member line set, a member count outside 4..20, a high
+// score or ranking total outside its integer type, a negative line set, or
+// a factory file that cannot be written.
 SettingsReport readSettings(MatchState& state, const SettingsLocation& where);
 
 // Writes every key with its factory value, then reads the file back
-// (readSettings). The old high score, ranking and members are lost.
+// (readSettings). The old high score, ranking and members are overwritten;
+// a non-empty old file is first copied to the same name plus ".bak".
 SettingsReport writeDefaultSettings(MatchState& state, const SettingsLocation& where);
 
 }  // namespace vantel

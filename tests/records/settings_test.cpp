@@ -110,6 +110,14 @@ TEST_F(SettingsFile, WriteDefaultSettingsReplacesEveryKey) {
     EXPECT_EQ(profile::readString(ini, "Active", "Ocx_Flg", "", 100), "1");
 }
 
+TEST_F(SettingsFile, AFileWithoutAHighScoreIsReplacedAndKeptAsABackup) {
+    writeBytes(ini, sjis("[Lank1]\r\nName=あやや\r\nTen=5000\r\n[HiScore]\r\nScore=\r\n"));
+    const std::string before = readBytes(ini);
+    EXPECT_EQ(read().status, SettingsStatus::DefaultsWritten);
+    EXPECT_EQ(state.rankPoints[1], 100);
+    EXPECT_EQ(readBytes(folder / "help" / "Vantel.ini.bak"), before);
+}
+
 TEST_F(SettingsFile, AnExplicitSettingsFileIsUsedWithDefaultsStillInTheProgramFolder) {
     const auto other = folder / "elsewhere" / "sim.ini";
     SettingsLocation simulator{folder.path(), other};
