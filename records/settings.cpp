@@ -1,5 +1,8 @@
 #include "records/settings.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <system_error>
 #include <vector>
 
@@ -80,6 +83,17 @@ std::vector<profile::KeyValue> defaultEntries(const std::filesystem::path& folde
     return entries;
 }
 
+// A settings file that is there but cannot be opened (no permission) must
+// not be taken for a missing one and overwritten with the factory values.
+bool presentButUnreadable(const std::filesystem::path& file) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return false;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;
+    ::close(fd);
+    return false;
+}
+
 SettingsReport fatal(std::string problem) { return {SettingsStatus::Fatal, std::move(problem)}; }
 
 std::string describe(std::string_view section, std::string_view key, std::string_view text,
@@ -105,6 +119,7 @@ SettingsReport readOnce(MatchState& state, const SettingsLocation& where, bool m
     state.hiScorePlayer = "???";
     const std::string score = read("HiScore", "Score", kScoreBuffer);
     if (score.empty()) {
+        if (presentButUnreadable(file)) return fatal("the settings file cannot be read: " + state.iniPath);
         if (!mayWriteDefaults) return fatal("the settings file cannot be written: " + state.iniPath);
         return writeDefaults(state, where, false);
     }
