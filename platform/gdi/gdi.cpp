@@ -88,8 +88,8 @@ public:
 
     void give(std::uint8_t* memory, std::size_t bytes) {
         if (memory == nullptr) return;
-        const std::size_t capacity = roundUp(bytes);
 #if !defined(__SANITIZE_ADDRESS__)
+        const std::size_t capacity = roundUp(bytes);
         if (capacity >= kPoolFrom && capacity <= kPoolLimit) {
             while (!blocks_.empty() && (blocks_.size() >= kPoolBlocks || pooledBytes_ + capacity > kPoolLimit)) {
                 std::free(blocks_.front().memory);
@@ -100,6 +100,8 @@ public:
             pooledBytes_ += capacity;
             return;
         }
+#else
+        (void)bytes;
 #endif
         std::free(memory);
     }
