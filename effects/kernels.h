@@ -34,6 +34,8 @@ struct Kernels {
 const Kernels& portableKernels();
 // Vector loops for processors with AVX2; null when this one has none.
 const Kernels* avx2Kernels();
+// The AVX2 loops with a wider weighted blend, for processors with AVX-512F.
+const Kernels* avx512Kernels();
 // The fastest set this processor can run.
 const Kernels& bestKernels();
 

@@ -68,7 +68,9 @@ void sprite(std::uint8_t* background, const std::uint8_t* sprite, std::size_t co
 constexpr Kernels kPortable{"portable", alphaBlend, halfBlend, addBlend, invert, grayScale, rgbOperation, sprite};
 
 // Chosen while the library loads, before any effect can run.
-const Kernels* const best = avx2Kernels() != nullptr ? avx2Kernels() : &kPortable;
+const Kernels* const best = avx512Kernels() != nullptr ? avx512Kernels()
+                            : avx2Kernels() != nullptr ? avx2Kernels()
+                                                       : &kPortable;
 
 }  // namespace
 

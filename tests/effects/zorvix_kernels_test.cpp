@@ -19,6 +19,7 @@ namespace {
 std::vector<const zorvix::Kernels*> available() {
     std::vector<const zorvix::Kernels*> sets{&zorvix::portableKernels()};
     if (zorvix::avx2Kernels() != nullptr) sets.push_back(zorvix::avx2Kernels());
+    if (zorvix::avx512Kernels() != nullptr) sets.push_back(zorvix::avx512Kernels());
     return sets;
 }
 
