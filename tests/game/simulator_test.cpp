@@ -2,6 +2,8 @@
 // replays the trace with its own reading of the rules.
 #include "tools/sim/simulation.h"
 
+#include "records/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -567,6 +569,52 @@ TEST(SimulatorProgram, BadArgumentsExitTwoAndWriteNothing) {
     EXPECT_TRUE(fs::exists(trace));
     fs::remove(trace);
     fs::remove(tempPath("summary.txt"));
+}
+
+TEST(SimulatorProgram, RecordsEveryMatchWinnerInTheSettingsFile) {
+    const fs::path ini = tempPath("settings.ini");
+    const fs::path out = tempPath("settings_summary.txt");
+    fs::remove(ini);
+    const std::string command = std::string(VANTEL_SIM_PATH) + " --seed 12 --matches 4 --settings " +
+                                ini.string() + " > " + out.string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    const std::string summary = readFile(out);
+    // The seats are the file's first four members; the records follow.
+    EXPECT_NE(summary.find("seat 1 (あやや)"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("seat 4 (みさこ)"), std::string::npos);
+    EXPECT_NE(summary.find("high score: "), std::string::npos);
+    EXPECT_NE(summary.find("rank 10: "), std::string::npos);
+
+    // Read the file back as the game would: four winners entered the
+    // ranking, best first, and the best of them holds the high score.
+    MatchState state;
+    ASSERT_TRUE(readSettings(state, SettingsLocation{fs::temp_directory_path(), ini}).ok());
+    int entries = 0;
+    for (int row = 1; row <= 10; ++row) {
+        if (!state.rankName[row].empty()) ++entries;
+        if (row > 1) {
+            EXPECT_GE(state.rankPoints[row - 1], state.rankPoints[row]);
+        }
+    }
+    EXPECT_EQ(entries, 4);
+    EXPECT_EQ(state.hiScore, state.rankPoints[1]);
+    EXPECT_EQ(state.hiScorePlayer, state.rankName[1]);
+    EXPECT_NE(summary.find("high score: " + std::to_string(state.hiScore) + " by " + state.hiScorePlayer),
+              std::string::npos);
+
+    // A file the game would refuse stops the run with status 3.
+    {
+        std::ofstream bad(ini, std::ios::binary | std::ios::trunc);
+        bad << "[HiScore]\r\nScore=100\r\n[Mentu]\r\nNinzu=21\r\n";
+    }
+    const std::string refused = std::string(VANTEL_SIM_PATH) + " --seed 1 --matches 1 --settings " +
+                                ini.string() + " > /dev/null 2> " + out.string();
+    const int status = std::system(refused.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_NE(readFile(out).find("初期値ファイルの処理でエラーが発生しました。"), std::string::npos);
+    fs::remove(ini);
+    fs::remove(out);
 }
 
 }  // namespace
