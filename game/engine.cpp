@@ -107,11 +107,7 @@ void Engine::cmdOutClick() {
         serifuRtn(2, 0);
         s_.droppingOut = 1;
         s_.userOut = 1;
-        if (observer_) observer_->onDrop(kUser);
-        for (int slot = 1; slot <= kHandSlots; ++slot) {
-            const int card = s_.hand[s_.currentSeat][slot];
-            if (card != 0) zahyoIdo(slot, card, LandKind::Lay);
-        }
+        dropOut(kUser);
         if (s_.holdsJoker(kUser)) view_.setPictureVisible(kJoker, false);
         setControl(Control::DropButton, false);
         setControl(Control::PassButton, false);
@@ -421,7 +417,7 @@ void Engine::passTurn(int seat) {
         // The fourth pass drops the seat out; the joker stays in its hand.
         serifuRtn(2, 0);
         s_.droppingOut = 1;
-        dropOut(seat, LandKind::Lay);
+        dropOut(seat);
         return;
     }
     if (observer_) observer_->onPass(seat, s_.passCount[seat]);
@@ -429,11 +425,11 @@ void Engine::passTurn(int seat) {
     hosiDsp();
 }
 
-void Engine::dropOut(int seat, LandKind kind) {
+void Engine::dropOut(int seat) {
     if (observer_) observer_->onDrop(seat);
     for (int slot = 1; slot <= kHandSlots; ++slot) {
         const int card = s_.hand[seat][slot];
-        if (card != 0) zahyoIdo(slot, card, kind);
+        if (card != 0) zahyoIdo(slot, card, LandKind::Lay);
     }
 }
 

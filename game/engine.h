@@ -70,7 +70,8 @@ private:
     void prepareUserTurn();
     void computerTurn(int seat);
     void passTurn(int seat);
-    void dropOut(int seat, LandKind kind);
+    // Lays every card the seat still holds, in slot order (a drop-out).
+    void dropOut(int seat);
     void jokerPlay(int slot);
     void zahyoIdo(int slot, int card, LandKind kind);
     void land(int seat, int slot, int card, LandKind kind);
