@@ -7,6 +7,8 @@
 //   key's value.
 #pragma once
 
+#include "tests/platform/utf8_check.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -41,25 +43,6 @@ inline constexpr std::array<const char*, 5> kWriteValues = {
     "100", "あやや", "～①", "a b", "x",
 };
 
-inline bool cleanUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        if (b == 0) return false;
-        if (b < 0x80) length = 1;
-        else if (b >= 0xC2 && b <= 0xDF) length = 2;
-        else if (b >= 0xE0 && b <= 0xEF) length = 3;
-        else if (b >= 0xF0 && b <= 0xF4) length = 4;
-        else return false;
-        if (i + length > text.size()) return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 // Checks the reads of every probe key in every buffer size, then the write
 // picked by `selector`. Returns what went wrong, or an empty text.
 inline std::string checkProfileInvariants(std::string_view file, unsigned selector) {
@@ -70,7 +53,7 @@ inline std::string checkProfileInvariants(std::string_view file, unsigned select
                 profile::readStringFromText(file, probe.section, probe.key, kFallback, buffer);
             if (value == kFallback) continue;
             if (value.empty()) return std::string("empty value instead of the fallback: ") + probe.key;
-            if (!cleanUtf8(value)) return std::string("not clean UTF-8: ") + probe.key;
+            if (!isCleanUtf8(value)) return std::string("not clean UTF-8: ") + probe.key;
             if (cp932::fromUtf8(value).size() + 1 > buffer) {
                 return std::string("value longer than the buffer: ") + probe.key;
             }
