@@ -191,7 +191,7 @@ void Engine::shokika() {
     for (auto& row : s_.table) row.fill(kCellEmpty);
     // Every picture gathers hidden at the centre cell of the grid as it was,
     // then the deck shows there.
-    const Point centre = deckPosition(geometry_);
+    const Point centre = deckPosition(view_.tableGeometry());
     for (int i = 1; i <= kLastPicture; ++i) {
         view_.placePicture(i, centre.x, centre.y);
         view_.setPictureVisible(i, false);
@@ -199,8 +199,7 @@ void Engine::shokika() {
     }
     clickable_.fill(false);
     view_.setPictureVisible(kDeckPicture, true);
-    geometry_ = gridFor(view_.clientSize(), view_.cardSize(), view_.landscapeCardSize());
-    view_.setTableGeometry(geometry_);
+    view_.setTableGeometry(gridFor(view_.clientSize(), view_.cardSize(), view_.landscapeCardSize()));
     s_.backImageBase = {0, 54, 67, 80, 93};
     for (int seat = 1; seat <= kSeats; ++seat) {
         s_.cardsLeft[seat] = kHandSlots;
@@ -252,18 +251,18 @@ void Engine::deal() {
 }
 
 void Engine::showDeal() {
-    const Point deck = deckPosition(geometry_);
-    Point fan = fanStart(geometry_);
+    const Point deck = deckPosition(geometry());
+    Point fan = fanStart(geometry());
     for (int k = 1; k <= kHandSlots; ++k) {
         for (int seat = 1; seat <= kSeats; ++seat) {
             const int card = s_.hand[seat][k];
             if (seat == kUser) {
                 view_.placePicture(card, deck.x, deck.y);
                 movePicture(card, fan);
-                fan.x = fanNext(geometry_, fan.x);
+                fan.x = fanNext(geometry(), fan.x);
             } else {
                 const int back = s_.backImageBase[seat] + k - 1;
-                const Point place = seatRowPosition(geometry_, seat, k);
+                const Point place = seatRowPosition(geometry(), seat, k);
                 view_.placePicture(card, place.x, place.y);
                 view_.setPictureVisible(card, false);
                 view_.placePicture(back, deck.x, deck.y);
@@ -281,7 +280,7 @@ void Engine::laySevens() {
             const int card = s_.hand[seat][slot];
             for (const int seven : kSevens) {
                 if (card != seven) continue;
-                movePicture(card, cellPosition(geometry_, card));
+                movePicture(card, cellPosition(geometry(), card));
                 view_.setPictureVisible(s_.backImageBase[seat] + kHandSlots - s_.cardsLeft[seat], false);
                 s_.hand[seat][slot] = kNoCard;
                 s_.cardsLeft[seat] -= 1;
@@ -292,12 +291,12 @@ void Engine::laySevens() {
 }
 
 void Engine::seiretu() {
-    Point at = fanStart(geometry_);
+    Point at = fanStart(geometry());
     for (int slot = 1; slot <= kHandSlots; ++slot) {
         const int card = s_.hand[kUser][slot];
         if (card != 0) {
             movePicture(card, at);
-            at.x = fanNext(geometry_, at.x);
+            at.x = fanNext(geometry(), at.x);
         }
         view_.setPictureEnabled(card, false);
     }
@@ -305,7 +304,7 @@ void Engine::seiretu() {
     if (s_.holdsJoker(kUser)) {
         view_.placePicture(kJoker, at.x, at.y);
         movePicture(kJoker, at);
-        at.x = fanNext(geometry_, at.x);
+        at.x = fanNext(geometry(), at.x);
         view_.setPictureEnabled(kJoker, false);
     }
 }
@@ -451,7 +450,7 @@ void Engine::zahyoIdo(int slot, int card, LandKind kind) {
     // The back that disappears is always the next from the start of the
     // seat's row, whatever slot the card came from.
     view_.setPictureVisible(s_.backImageBase[seat] + kHandSlots - s_.cardsLeft[seat], false);
-    movePicture(card, cellPosition(geometry_, card));
+    movePicture(card, cellPosition(geometry(), card));
     land(seat, slot, card, kind);
 }
 
@@ -501,7 +500,7 @@ void Engine::land(int seat, int slot, int card, LandKind kind) {
 }
 
 void Engine::jyokerIdo(int gap) {
-    movePicture(kJoker, cellPosition(geometry_, gap));
+    movePicture(kJoker, cellPosition(geometry(), gap));
     s_.hand[s_.currentSeat][kJokerSlot] = kNoCard;
     if (observer_) observer_->onJoker(s_.currentSeat, gap);
 }
@@ -637,6 +636,8 @@ void Engine::raisePicture(int index) {
     const Point p = view_.picturePosition(index);
     view_.placePicture(index, p.x, p.y - kRaise);
 }
+
+TableGeometry Engine::geometry() const { return view_.tableGeometry(); }
 
 void Engine::checkAbandoned() const {
     if (abandoned_) throw Abandoned{};

@@ -88,6 +88,9 @@ private:
     void setControl(Control control, bool enabled);
     void movePicture(int index, Point to);
     void raisePicture(int index);
+    // Where the grid stands now: the window lays the table out again when it
+    // is resized, so every move asks rather than keeping a copy.
+    TableGeometry geometry() const;
     // Checked after every call that lets window events run: unwinds the
     // running entry point when the window was closed meanwhile.
     void checkAbandoned() const;
@@ -99,7 +102,6 @@ private:
     Random& random_;
     GameObserver* observer_;
     RoundState s_;
-    TableGeometry geometry_;
     std::array<bool, 4> controls_{};
     std::array<bool, 54> clickable_{};
     std::array<std::string, 5> passCaption_{};
