@@ -11,10 +11,11 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # windows, pictures and fonts
-  qt6-base-dev libgl-dev fonts-noto-cjk
+  qt6-base-dev libgl-dev fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
+  openbox x11-apps imagemagick xdotool
   xvfb xauth
   # sound: SDL2_mixer plays MIDI through FluidSynth with a General MIDI soundfont
-  libsdl2-mixer-dev fluid-soundfont-gm
+  libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
 )
 
 missing=()

@@ -1,0 +1,12 @@
+#include "platform/sound/sound_effect.h"
+
+#include "platform/sound/sequencer.h"
+
+namespace vantel {
+
+int playSoundEffect(const std::string& fileName, int mode) {
+    if (fileName.empty()) return 0;
+    return sound::sequencer::playEffect(fileName, mode);
+}
+
+}  // namespace vantel
