@@ -1,0 +1,17 @@
+// The font of the settings editor and its choosers: the Japanese Gothic
+// family the game's windows use (mapped to an installed Gothic font at
+// program start-up), 9 points.
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+namespace vantel {
+
+inline QFont editorFont() {
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"), 9);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace vantel
