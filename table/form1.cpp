@@ -1,0 +1,740 @@
+#include "table/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+
+#include "assets/art_resources.h"
+#include "game/table_layout.h"
+#include "records/ranking.h"
+#include "records/settings.h"
+#include "table/card_picture.h"
+#include "table/fonts.h"
+#include "table/form2.h"
+#include "table/form3.h"
+#include "table/frm_splash.h"
+#include "table/frm_tip.h"
+#include "table/match_end.h"
+#include "table/message_box.h"
+#include "table/pauses.h"
+#include "table/program.h"
+#include "table/qt_text.h"
+#include "table/settings_error.h"
+#include "table/table_music.h"
+
+namespace vantel {
+
+namespace {
+
+constexpr int kOuterWidthTwips = 12000;
+constexpr int kOuterHeightTwips = 8500;
+constexpr int kStep = 30;  // pixels per axis per step of a card's flight
+constexpr int kDeck = 54;
+constexpr QColor kBlue{0, 0, 255};
+constexpr QColor kRed{255, 0, 0};
+constexpr QColor kMagenta{255, 0, 255};
+constexpr QColor kBackground{246, 241, 226};
+constexpr QColor kFelt{0, 128, 0};
+
+Form1::Probe& probeHook() {
+    static Form1::Probe hook;
+    return hook;
+}
+
+int twipsToPixels(double twips) { return roundEven(twips / kTwipsPerPixel); }
+
+// Which seat's row of backs a picture index belongs to (54..66 seat 1, …).
+int backSeat(int index) { return (index - kDeck) / 13 + 1; }
+
+}  // namespace
+
+// ---- the grid surface --------------------------------------------------------
+
+TableSurface::TableSurface(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("tableSurface"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TableSurface::drawGrid(const TableGeometry& g) {
+    const QSize size = this->size().expandedTo(QSize(1, 1));
+    if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
+    buffer_.fill(kBackground);
+    QPainter p(&buffer_);
+    const int left = g.tableLeft, right = g.tableRight, top = g.tableTop, bottom = g.tableBottom;
+    p.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), kFelt);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(0, 0, -1, -1));
+    for (int k = 1; k <= 12; ++k) {
+        const int x = left + k * g.cardWidth;
+        p.drawLine(x, top, x, bottom);
+    }
+    for (int k = 1; k <= 3; ++k) {
+        const int y = top + k * g.cardHeight;
+        p.drawLine(left, y, right, y);
+    }
+    p.end();
+    update();
+}
+
+void TableSurface::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    if (buffer_.isNull()) {
+        p.fillRect(event->rect(), kBackground);
+        return;
+    }
+    p.drawImage(event->rect(), buffer_, event->rect());
+    if (buffer_.width() < width() || buffer_.height() < height()) {
+        const QRegion rest = QRegion(rect()) - QRegion(buffer_.rect());
+        for (const QRect& r : rest) p.fillRect(r, kBackground);
+    }
+}
+
+// ---- load ------------------------------------------------------------------------
+
+Form1::Form1(MatchState& state, QWidget* parent)
+    : QMainWindow(parent), state_(state), engine_(state, *this, random_),
+      music_(std::make_unique<TableMusic>(state)) {
+    setObjectName(QStringLiteral("Form1"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setWindowTitle(QStringLiteral("Tamsuの７ならべ(Ver1.11)"));
+    QIcon icon;
+    for (const int size : art::kIconSizes) icon.addFile(art::iconPath(size));
+    setWindowIcon(icon);
+    surface_ = new TableSurface(this);
+    setCentralWidget(surface_);
+    buildMenus();
+    buildPictures();
+    buildLabels();
+
+    frmSplash_ = new FrmSplash(this);
+    form2_ = new Form2(this);
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName(QStringLiteral("Timer1"));
+    Timer1_->setInterval(1000);
+    connect(Timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    formLoad();
+    Timer1_->start();
+}
+
+Form1::~Form1() {
+    // Work still on the stack has unwound before the window is deleted; the
+    // engine must not call back into what is being taken apart.
+    engine_.abandon();
+    if (music_) music_->release();
+}
+
+void Form1::buildMenus() {
+    auto add = [this](QMenu* menu, const char* name, const char* caption, Qt::Key key,
+                      void (Form1::*handler)()) {
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QString::fromUtf8(name));
+        action->setShortcut(QKeySequence(Qt::CTRL | key));
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        return action;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    file->setObjectName(QStringLiteral("mnu_file"));
+    mnu_kaisi_ = add(file, "mnu_kaisi", "ゲーム開始(&S)", Qt::Key_S, &Form1::mnu_kaisi_Click);
+    mnu_bgm_ = add(file, "mnu_bgm", "ＢＧＭ演奏(&G)", Qt::Key_G, &Form1::mnu_bgm_Click);
+    mnu_bgm_->setCheckable(true);
+    mnu_bgm_->setChecked(false);
+    mnu_skip_ = add(file, "mnu_skip", "ゲームスキップ(&K)", Qt::Key_K, &Form1::mnu_skip_Click);
+    mnu_skip_->setEnabled(false);
+    add(file, "mnu_replay", "最初から始める(&R)", Qt::Key_R, &Form1::mnu_replay_Click);
+    add(file, "mnu_clear", "ランキングのクリア(&C)", Qt::Key_C, &Form1::mnu_clear_Click);
+    file->addSeparator()->setObjectName(QStringLiteral("mnu_sp1"));
+    add(file, "mnu_end", "終了(&X)", Qt::Key_X, &Form1::mnu_end_Click);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->setObjectName(QStringLiteral("mnu_help"));
+    add(help, "mnu_gaiyo", "ルール説明(&B)", Qt::Key_B, &Form1::mnu_gaiyo_Click);
+    add(help, "mnu_version", "ﾊﾞｰｼﾞｮﾝ情報(&A)", Qt::Key_A, &Form1::mnu_version_Click);
+    menuBar()->setFont(gothicFont(9));
+    file->setFont(gothicFont(9));
+    help->setFont(gothicFont(9));
+}
+
+QAction* Form1::menuAction(const QString& name) const { return findChild<QAction*>(name); }
+
+void Form1::buildPictures() {
+    // The template, the 52 faces and the joker are stored with the window;
+    // each seat's row of thirteen backs shares its seat's back picture.
+    const QPixmap faceTemplate(art::cardFacePath(1));
+    img_[0] = new CardPicture(0, faceTemplate, surface_);
+    for (int n = 1; n <= art::kJoker; ++n) {
+        img_[n] = new CardPicture(n, QPixmap(art::cardFacePath(n)), surface_);
+        connect(img_[n], &CardPicture::clicked, this, &Form1::img_Click);
+    }
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        const QPixmap back(art::cardBackPath(seat));
+        for (int k = 0; k < 13; ++k) {
+            const int index = kDeck + (seat - 1) * 13 + k;
+            img_[index] = new CardPicture(index, back, surface_);
+        }
+    }
+    for (CardPicture* picture : img_) {
+        const bool landscape = art::cardBackIsLandscape(picture->index() >= kDeck ? backSeat(picture->index()) : 1);
+        picture->resize(landscape ? QSize(landscape_.width, landscape_.height)
+                                  : QSize(card_.width, card_.height));
+        picture->hide();
+        picture->setEnabled(false);
+    }
+}
+
+QLabel* Form1::makeLabel(const QString& name, double points, bool bold, const QColor& colour) {
+    auto* label = new QLabel(surface_);
+    label->setObjectName(name);
+    label->setFont(gothicFont(points, bold));
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    label->setPalette(pal);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setTextFormat(Qt::PlainText);
+    setLabelText(label, QString());
+    label->show();
+    return label;
+}
+
+void Form1::setLabelText(QLabel* label, const QString& text) {
+    label->setText(text);
+    // Labels take the size of their text so nothing is cut; the height is
+    // one line of their font even while empty, as the layout stacks them.
+    const QFontMetrics metrics(label->font());
+    const int width = std::max(metrics.horizontalAdvance(text) + 6, 16);
+    label->resize(width, metrics.height() + 2);
+}
+
+void Form1::buildLabels() {
+    for (int i = 0; i < 4; ++i) {
+        lblten_[i] = makeLabel(QStringLiteral("lblten_%1").arg(i), 15.75, false, kBlue);
+        lblpass_[i] = makeLabel(QStringLiteral("lblpass_%1").arg(i), 15.75, false, kRed);
+        lblname_[i] = makeLabel(QStringLiteral("lblname_%1").arg(i), 12, false, kBlue);
+    }
+    lblkai_ = makeLabel(QStringLiteral("lblkai"), 14.25, true, kRed);
+    lblinfo_ = makeLabel(QStringLiteral("lblinfo"), 11.25, true, kMagenta);
+    lblhiname_ = makeLabel(QStringLiteral("lblhiname"), 12, true, kMagenta);
+    lblscore_ = makeLabel(QStringLiteral("lblscore"), 12, true, kMagenta);
+
+    cmdPass_ = new QPushButton(QStringLiteral("PASS"), surface_);
+    cmdPass_->setObjectName(QStringLiteral("cmdPass"));
+    cmdOut_ = new QPushButton(QStringLiteral("DROP"), surface_);
+    cmdOut_->setObjectName(QStringLiteral("cmdOut"));
+    for (QPushButton* button : {cmdPass_, cmdOut_}) {
+        button->resize(49, 25);
+        button->setFont(gothicFont(9));
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setEnabled(false);
+    }
+    connect(cmdPass_, &QPushButton::clicked, this, &Form1::cmdPass_Click);
+    connect(cmdOut_, &QPushButton::clicked, this, &Form1::cmdOut_Click);
+}
+
+void Form1::formLoad() {
+    // The outer size is 12000 x 8500 twips, centred on the screen; the
+    // frame is corrected once the window system has given it one.
+    const QSize outer(twipsToPixels(kOuterWidthTwips), twipsToPixels(kOuterHeightTwips));
+    resize(outer);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    }
+    if (QLayout* l = layout()) l->activate();
+
+    geometry_ = gridFor(clientSize(), card_, landscape_);
+    surface_->drawGrid(geometry_);
+    placeSeatLabels();
+
+    for (int seat = 1; seat <= kSeats; ++seat) state_.matchTotal[seat] = 0;
+    state_.roundNumber = 0;
+    for (int seat = 1; seat <= kSeats; ++seat) setLabelText(lblname_[seat - 1], qs(state_.seatName[seat]));
+    placeTopLabels(false, 1.0);
+
+    if (state_.selectionPhase == 0) {
+        const SettingsReport report = readSettings(state_, program().location);
+        if (!report.ok()) {
+            showSettingsError(this);
+            leave(Exit::Quit);
+            return;
+        }
+    }
+    setLabelText(lblhiname_, qs(state_.hiScorePlayer));
+    setLabelText(lblscore_, QString::number(state_.hiScore));
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        const int member = state_.seatMember[seat];
+        if (member >= 1 && member <= kMaxMembers) {
+            state_.seatImage[seat][1] = state_.memberImage[member][1];
+            state_.seatImage[seat][2] = state_.memberImage[member][2];
+        }
+    }
+    music_->load();
+    mnu_bgm_->setChecked(false);
+    layoutState_ = 2;
+    restartPending_ = 0;
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!outerSizeFitted_) {
+        outerSizeFitted_ = true;
+        // Once the window system has framed the window, make the outer
+        // size (frame included) the load size, and keep it centred.
+        QTimer::singleShot(0, this, [this] { fitOuterSize(); });
+        QTimer::singleShot(200, this, [this] { fitOuterSize(); });
+    }
+}
+
+void Form1::fitOuterSize() {
+    if (leaving() || isMaximized() || isMinimized() || isFullScreen()) return;
+    const QSize outer(twipsToPixels(kOuterWidthTwips), twipsToPixels(kOuterHeightTwips));
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QSize client = outer - frame;
+    if (client != size()) resize(client);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    }
+}
+
+// ---- layout ------------------------------------------------------------------------
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || layoutState_ == 0) return;
+    if (isMinimized()) {
+        layoutState_ = 1;
+    } else if (layoutState_ == 1) {
+        // Back from the task bar: the picture from before is still right.
+        layoutState_ = 2;
+    }
+}
+
+Size Form1::clientSize() const { return {surface_->width(), surface_->height()}; }
+
+void Form1::placeTopLabels(bool maximised, double sx) {
+    const double scale = maximised ? sx : 1.0;
+    lblkai_->move(roundEven(350 * scale), 10);
+    // The information line uses the grid of the previous pass, as the grid
+    // is recomputed after it.
+    lblinfo_->move(roundEven(100 * scale) + geometry_.tableLeft, clientSize().height - 40);
+    lblhiname_->move(roundEven(100 * scale), lblkai_->y());
+    lblscore_->move(roundEven(600 * scale), lblkai_->y());
+}
+
+void Form1::placeSeatLabels() {
+    const TableGeometry& g = geometry_;
+    const QSize landscapeBack = img_[105]->size();
+    const int w105 = landscapeBack.width(), h105 = landscapeBack.height();
+    const int lefts[4] = {g.tableRight - 2 * g.cardWidth, g.tableLeft - w105,
+                          g.tableLeft + g.cardWidth + 10, g.tableRight - 20};
+    for (int k = 0; k < 4; ++k) {
+        const int h = lblten_[k]->height();
+        const int top = k < 2 ? g.tableBottom + 20 : g.tableTop - h105 - h - 10;
+        lblten_[k]->move(lefts[k], top);
+        lblpass_[k]->move(lefts[k], top + h);
+        if (k == 0) {
+            lblname_[k]->move(lefts[k], top + 3 * h);
+        } else {
+            lblname_[k]->move(lefts[k], lblpass_[k]->y() + lblpass_[k]->height());
+        }
+    }
+    cmdPass_->move(lblpass_[0]->x(), lblpass_[0]->y() + lblpass_[0]->height());
+    cmdOut_->move(cmdPass_->x() + cmdPass_->width(), cmdPass_->y());
+}
+
+void Form1::Form_Resize() {
+    if (layoutState_ == 0) return;
+    if (isMinimized()) {
+        layoutState_ = 1;
+        return;
+    }
+    if (layoutState_ == 1) {
+        layoutState_ = 2;
+        return;
+    }
+    ++layoutPasses_;
+    const TableGeometry before = geometry_;
+
+    const bool maximised = isMaximized() || isFullScreen();
+    double sx = 1.0, sy = 1.0;
+    if (maximised) {
+        sx = frameGeometry().width() * double(kTwipsPerPixel) / kOuterWidthTwips;
+        sy = frameGeometry().height() * double(kTwipsPerPixel) / kOuterHeightTwips;
+    }
+    // Card sizes scale from the normal size, so several resize events while
+    // maximised do not compound.
+    card_ = {roundEven(49 * sx), roundEven(65 * sy)};
+    landscape_ = {roundEven(65 * sx), roundEven(49 * sy)};
+    placeTopLabels(maximised, sx);
+    for (int i = 0; i <= 105; ++i) {
+        const bool landscape = (i >= 67 && i <= 79) || (i >= 93);
+        img_[i]->resize(landscape ? QSize(landscape_.width, landscape_.height)
+                                  : QSize(card_.width, card_.height));
+    }
+    geometry_ = gridFor(clientSize(), card_, landscape_);
+    surface_->drawGrid(geometry_);
+    placeSeatLabels();
+
+    PictureBoard board;
+    for (int i = 0; i <= 105; ++i) {
+        board.place(i, {img_[i]->x(), img_[i]->y()});
+        board.setVisible(i, img_[i]->isVisibleTo(surface_));
+        board.setEnabled(i, img_[i]->isEnabled());
+    }
+    for (const PictureMove& m : relayoutPictures(before, geometry_, engine_.round(), board)) {
+        img_[m.index]->move(m.to.x, m.to.y);
+    }
+}
+
+// ---- the TableView port ---------------------------------------------------------
+
+Point Form1::picturePosition(int index) const {
+    if (index < 0 || index > 105) return {};
+    return {img_[index]->x(), img_[index]->y()};
+}
+
+void Form1::placePicture(int index, int left, int top) {
+    if (index >= 0 && index <= 105) img_[index]->move(left, top);
+}
+
+void Form1::setPictureVisible(int index, bool visible) {
+    if (index >= 1 && index <= 105) img_[index]->setVisible(visible);
+}
+
+void Form1::setPictureEnabled(int index, bool enabled) {
+    if (index >= 1 && index <= 105) img_[index]->setEnabled(enabled);
+}
+
+void Form1::movePicture(int index, int fromLeft, int fromTop, int toLeft, int toTop, int delayMs) {
+    lastMoveSteps_ = 0;
+    if (index < 0 || index > 105) return;
+    CardPicture* picture = img_[index];
+    picture->show();
+    const int dx = toLeft < fromLeft ? -1 : (toLeft > fromLeft ? 1 : 0);
+    const int dy = toTop < fromTop ? -1 : (toTop > fromTop ? 1 : 0);
+    if (dx == 0 && dy == 0) return;
+    // The card in flight passes over the others.
+    picture->raise();
+    int x = fromLeft, y = fromTop;
+    for (;;) {
+        if (dx < 0) x = std::max(x - kStep, toLeft);
+        if (dx > 0) x = std::min(x + kStep, toLeft);
+        if (dy < 0) y = std::max(y - kStep, toTop);
+        if (dy > 0) y = std::min(y + kStep, toTop);
+        picture->move(dx != 0 ? x : picture->x(), dy != 0 ? y : picture->y());
+        ++lastMoveSteps_;
+        if (x == toLeft && y == toTop) return;
+        stepSleep(delayMs);
+        probe("step");
+        if (leaving()) return;
+        QCoreApplication::processEvents();
+        if (leaving()) return;
+    }
+}
+
+void Form1::setCaption(Caption label, int index, std::string_view text) {
+    QLabel* target = nullptr;
+    switch (label) {
+        case Caption::SeatPass: target = index >= 0 && index < 4 ? lblpass_[index] : nullptr; break;
+        case Caption::SeatTotal: target = index >= 0 && index < 4 ? lblten_[index] : nullptr; break;
+        case Caption::RoundNumber: target = lblkai_; break;
+        case Caption::Info: target = lblinfo_; break;
+    }
+    if (!target) return;
+    setLabelText(target, qs(text));
+    // The pass stars show at once, even in the middle of a turn.
+    if (label == Caption::SeatPass) target->repaint();
+}
+
+void Form1::setEnabled(Control control, bool enabled) {
+    switch (control) {
+        case Control::PassButton: cmdPass_->setEnabled(enabled); break;
+        case Control::DropButton: cmdOut_->setEnabled(enabled); break;
+        case Control::StartMenu: mnu_kaisi_->setEnabled(enabled); break;
+        case Control::SkipMenu: mnu_skip_->setEnabled(enabled); break;
+    }
+}
+
+void Form1::speak(int seat, std::string_view text, int milliseconds) {
+    messageText_ = std::string(text);
+    FRM_DSP(seat, milliseconds);
+}
+
+void Form1::FRM_DSP(int seat, int waitMs) {
+    if (leaving()) return;
+    FrmSplash& w = *frmSplash_;
+    // Places are reckoned in twips from the table's outer frame.
+    const QRect outer = frameGeometry();
+    const double L = outer.x() * double(kTwipsPerPixel), T = outer.y() * double(kTwipsPerPixel);
+    const double W = outer.width() * double(kTwipsPerPixel), H = outer.height() * double(kTwipsPerPixel);
+    const bool atSeat = seat >= 1 && seat <= 4;
+    // The window's own frame is known only once it has been shown: the
+    // place is worked out again if the frame turned out different.
+    auto place = [&] {
+        const int frameExtraW = w.frameGeometry().width() - w.width();
+        const int frameExtraH = w.frameGeometry().height() - w.height();
+        const int outerHeightPx = twipsToPixels(atSeat ? 4545 : 1200);
+        w.resize(231, std::max(1, outerHeightPx - frameExtraH));
+        const double sW = (w.width() + frameExtraW) * double(kTwipsPerPixel);
+        const double sH = (w.height() + frameExtraH) * double(kTwipsPerPixel);
+        double left = 0, top = 0;
+        switch (seat) {
+            case 1: left = (L + W) / 2 - sW / 2 + 500; top = T + H - sH; break;
+            case 2: left = L; top = (T + H) / 2 - 1000; break;
+            case 3: left = (L + W) / 2 - sW / 2 + 500; top = T; break;
+            case 4: left = L + W - sW; top = (T + H) / 2 - 1000; break;
+            default: left = (L + W) / 2 - sW / 2; top = (T + H) / 2; break;
+        }
+        w.move(twipsToPixels(left), twipsToPixels(top));
+        return w.frameGeometry().size() - w.size();
+    };
+    const QSize frameBefore = place();
+    if (atSeat) {
+        w.showPortrait(qs(state_.seatImage[seat][1]));
+        w.setTextTop(256);
+    } else {
+        w.clearPortrait();
+        w.setTextTop(20);
+    }
+    QString text = qs(messageText_);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    w.setText(text);
+
+    // The window must really be on screen during the wait: let the window
+    // system map and expose it (user input stays queued), paint it, wait.
+    w.show();
+    letWindowSystemRun(
+        500, [](void* c) { auto* s = static_cast<FrmSplash*>(c); return s->windowHandle() && s->windowHandle()->isExposed(); },
+        &w);
+    if (!leaving() && w.frameGeometry().size() - w.size() != frameBefore) {
+        place();
+        letWindowSystemRun(50, [](void*) { return false; }, nullptr);
+    }
+    if (!leaving()) {
+        w.repaint();
+        probe("balloon");
+    }
+    if (!leaving()) BlockingPause::wait(waitMs);
+    w.hide();
+    // Let the window system take it off the screen before play goes on.
+    letWindowSystemRun(
+        300, [](void* c) { auto* s = static_cast<FrmSplash*>(c); return !s->windowHandle() || !s->windowHandle()->isExposed(); },
+        &w);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
+}
+
+void Form1::pause(int milliseconds) {
+    if (leaving()) return;
+    probe("pause");
+    if (!leaving()) BlockingPause::wait(milliseconds);
+}
+
+void Form1::processEvents() {
+    if (leaving()) return;
+    probe("events");
+    if (!leaving()) QCoreApplication::processEvents();
+}
+
+bool Form1::musicOn() const { return music_->on(); }
+void Form1::playMusic(int soundIndex, bool loop) { music_->play(soundIndex, loop); }
+void Form1::stopMusic() { music_->stop(); }
+void Form1::playSoundEffect(int soundIndex) { music_->playEffect(soundIndex); }
+void Form1::keepMusicLooping() { music_->keepLooping(); }
+
+void Form1::showResults() {
+    if (leaving()) return;
+    form2_->activate(state_);
+    runModal(*form2_);
+}
+
+void Form1::clearResults() { form2_->clearRows(); }
+
+void Form1::recordMatch() {
+    if (leaving()) return;
+    const SaitenResult result = saiten(state_, localNow());
+    if (result.hiScoreChanged) {
+        setLabelText(lblhiname_, qs(state_.hiScorePlayer));
+        setLabelText(lblscore_, QString::number(state_.hiScore));
+    }
+    showRanking(state_, this);
+}
+
+void Form1::showMatchEndScreen(MatchEndScreen screen) {
+    if (leaving()) return;
+    showMatchEnd(screen, state_, this);
+}
+
+bool Form1::askRetry() {
+    if (leaving()) return false;
+    return confirmYesNo(this, "リトライ", "もう一度プレイしますか？");
+}
+
+// ---- handlers ------------------------------------------------------------------------
+
+template <typename F>
+void Form1::runEngine(F&& entry) {
+    if (leaving()) return;
+    ++engineDepth_;
+    entry();
+    --engineDepth_;
+    if (engineDepth_ == 0 && leaving()) finishLeaving();
+}
+
+void Form1::mnu_kaisi_Click() {
+    runEngine([this] { engine_.mnuKaisiClick(); });
+}
+
+void Form1::img_Click(int index) {
+    runEngine([this, index] { engine_.imgClick(index); });
+}
+
+void Form1::cmdPass_Click() {
+    runEngine([this] { engine_.cmdPassClick(); });
+}
+
+void Form1::cmdOut_Click() {
+    runEngine([this] { engine_.cmdOutClick(); });
+}
+
+void Form1::mnu_skip_Click() {
+    runEngine([this] { engine_.mnuSkipClick(); });
+}
+
+void Form1::Timer1_Timer() {
+    // A blocking pause holds the clock too.
+    if (BlockingPause::active()) return;
+    runEngine([this] { engine_.timerTick(); });
+}
+
+void Form1::mnu_bgm_Click() {
+    runEngine([this] { mnu_bgm_->setChecked(music_->toggle()); });
+}
+
+void Form1::mnu_replay_Click() {
+    runEngine([this] {
+        engine_.abandon();
+        for (auto& hand : engine_.roundState().hand) hand.fill(kNoCard);
+        layoutState_ = 0;
+        restartPending_ = 1;
+        const bool newMembers = confirmYesNo(this, "最初から始める", "メンバを変更しますか？");
+        leave(newMembers ? Exit::NewMembers : Exit::SameMembers);
+    });
+}
+
+void Form1::mnu_clear_Click() {
+    runEngine([this] {
+        const bool ok = confirmOkCancel(this, kClearRankingTitle, kClearRankingQuestion);
+        if (leaving()) return;
+        const ClearRankingResult result = mnuClear(state_, ok, program().location);
+        if (result.cleared) notify(this, QMessageBox::Information, kClearRankingDoneTitle, kClearRankingDoneText);
+        if (leaving()) return;
+        if (!result.reread.ok()) {
+            showSettingsError(this);
+            leave(Exit::Quit);
+            return;
+        }
+        setLabelText(lblhiname_, qs(state_.hiScorePlayer));
+        setLabelText(lblscore_, QString::number(state_.hiScore));
+    });
+}
+
+void Form1::mnu_end_Click() {
+    runEngine([this] { leave(Exit::Quit); });
+}
+
+void Form1::mnu_gaiyo_Click() {
+    runEngine([this] {
+        FrmTip tip(this);
+        runModal(tip);
+    });
+}
+
+void Form1::mnu_version_Click() {
+    if (leaving()) return;
+    if (!frmAbout_) {
+        frmAbout_ = new FrmAbout(this);
+        frmAbout_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    frmAbout_->show();
+    frmAbout_->raise();
+    frmAbout_->activateWindow();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (restartPending_ != 0 || leaving()) {
+        event->accept();
+        return;
+    }
+    event->accept();
+    if (engineDepth_ > 0) {
+        leave(Exit::Quit);
+    } else {
+        runEngine([this] { leave(Exit::Quit); });
+    }
+}
+
+// ---- leaving -----------------------------------------------------------------------
+
+void Form1::leave(Exit exit) {
+    if (exit_ != Exit::None) return;
+    exit_ = exit;
+    engine_.abandon();
+    BlockingPause::cancel();
+    Timer1_->stop();
+    // Dialogs waiting over the table are closed, which returns control to
+    // the work that opened them; it sees the table leaving and unwinds.
+    for (QDialog* dialog : findChildren<QDialog*>()) {
+        if (dialog->isVisible()) dialog->reject();
+    }
+    frmSplash_->hide();
+    hide();
+    if (engineDepth_ == 0) finishLeaving();
+}
+
+void Form1::finishLeaving() {
+    if (finished_) return;
+    finished_ = true;
+    music_->release();
+    switch (exit_) {
+        case Exit::Quit:
+            endProgram();
+            break;
+        case Exit::NewMembers:
+            state_.selectionPhase = 0;
+            openMemberSelection();
+            break;
+        case Exit::SameMembers:
+            openTable();
+            break;
+        case Exit::None:
+            break;
+    }
+    deleteLater();
+}
+
+// ---- tests ---------------------------------------------------------------------------
+
+void Form1::setProbe(Probe probe) { probeHook() = std::move(probe); }
+
+void Form1::probe(const char* where) {
+    if (probeHook()) probeHook()(*this, where);
+}
+
+}  // namespace vantel

@@ -1,0 +1,200 @@
+// The card table (Form1): the game's main window. It shows the round the
+// engine plays — the green grid, the card pictures, the seats' labels and
+// the two buttons — forwards the player's clicks and menu commands to the
+// engine, and implements the engine's TableView port. It holds no rule.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QPixmap>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "game/engine.h"
+#include "game/layout.h"
+#include "game/random.h"
+#include "game/table_view.h"
+#include "records/match_state.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace vantel {
+
+class CardPicture;
+class FrmAbout;
+class FrmSplash;
+class Form2;
+class TableMusic;
+
+// The client area: paints the grid from its persistent back buffer, so the
+// table stays whole under the speech window and dialogs.
+class TableSurface : public QWidget {
+    Q_OBJECT
+public:
+    explicit TableSurface(QWidget* parent);
+    // Erases the buffer and draws the grid of `g` on it.
+    void drawGrid(const TableGeometry& g);
+    const QImage& backBuffer() const { return buffer_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage buffer_;
+};
+
+class Form1 : public QMainWindow, public TableView {
+    Q_OBJECT
+public:
+    explicit Form1(MatchState& state, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // ---- TableView ----
+    Size clientSize() const override;
+    Size cardSize() const override { return card_; }
+    Size landscapeCardSize() const override { return landscape_; }
+    TableGeometry tableGeometry() const override { return geometry_; }
+    void setTableGeometry(const TableGeometry& g) override { geometry_ = g; }
+    Point picturePosition(int index) const override;
+    void placePicture(int index, int left, int top) override;
+    void setPictureVisible(int index, bool visible) override;
+    void setPictureEnabled(int index, bool enabled) override;
+    void movePicture(int index, int fromLeft, int fromTop, int toLeft, int toTop,
+                     int delayMs) override;
+    void setCaption(Caption label, int index, std::string_view text) override;
+    void setEnabled(Control control, bool enabled) override;
+    void speak(int seat, std::string_view text, int milliseconds) override;
+    void pause(int milliseconds) override;
+    void processEvents() override;
+    bool musicOn() const override;
+    void playMusic(int soundIndex, bool loop) override;
+    void stopMusic() override;
+    void playSoundEffect(int soundIndex) override;
+    void keepMusicLooping() override;
+    void showResults() override;
+    void clearResults() override;
+    void recordMatch() override;
+    void showMatchEndScreen(MatchEndScreen screen) override;
+    bool askRetry() override;
+
+    // ---- the window's own handlers ----
+    void mnu_kaisi_Click();
+    void mnu_bgm_Click();
+    void mnu_skip_Click();
+    void mnu_replay_Click();
+    void mnu_clear_Click();
+    void mnu_end_Click();
+    void mnu_gaiyo_Click();
+    void mnu_version_Click();
+    void img_Click(int index);
+    void cmdPass_Click();
+    void cmdOut_Click();
+    void Timer1_Timer();
+    // FRM_DSP: shows messageText in the speech window at `seat` for `waitMs`.
+    void FRM_DSP(int seat, int waitMs);
+    // Lays the table out for the window's size and state.
+    void Form_Resize();
+
+    // ---- for tests and the program's flow ----
+    const Engine& engine() const { return engine_; }
+    Engine& engineForTests() { return engine_; }
+    CardPicture* img(int index) const { return img_[index]; }
+    QLabel* lblten(int i) const { return lblten_[i]; }
+    QLabel* lblpass(int i) const { return lblpass_[i]; }
+    QLabel* lblname(int i) const { return lblname_[i]; }
+    QLabel* lblkai() const { return lblkai_; }
+    QLabel* lblinfo() const { return lblinfo_; }
+    QLabel* lblhiname() const { return lblhiname_; }
+    QLabel* lblscore() const { return lblscore_; }
+    QPushButton* cmdPass() const { return cmdPass_; }
+    QPushButton* cmdOut() const { return cmdOut_; }
+    QAction* menuAction(const QString& name) const;
+    TableSurface* surface() const { return surface_; }
+    FrmSplash* speechWindow() const { return frmSplash_; }
+    Form2* resultWindow() const { return form2_; }
+    int layoutState() const { return layoutState_; }
+    int layoutPasses() const { return layoutPasses_; }
+    int lastMoveSteps() const { return lastMoveSteps_; }
+    const std::string& messageText() const { return messageText_; }
+    TableMusic& music() { return *music_; }
+    // True once the window has been closed or replaced and is only waiting
+    // for the work on the stack to unwind before it goes.
+    bool leaving() const { return exit_ != Exit::None; }
+
+    // Tests watch the table at the points where it lets events run or
+    // waits: "step" (a card's flight), "events" (between turns and draws),
+    // "balloon" (a speech window on screen), "pause" (a blocking pause).
+    using Probe = std::function<void(Form1& table, const char* where)>;
+    static void setProbe(Probe probe);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    enum class Exit { None, Quit, NewMembers, SameMembers };
+
+    void buildMenus();
+    void buildLabels();
+    void buildPictures();
+    void formLoad();
+    void placeTopLabels(bool maximised, double sx);
+    void placeSeatLabels();
+    QLabel* makeLabel(const QString& name, double points, bool bold, const QColor& colour);
+    void setLabelText(QLabel* label, const QString& text);
+    void fitOuterSize();
+    void probe(const char* where);
+
+    // Runs an engine entry point; once the outermost one returns, a pending
+    // close or start over is carried out.
+    template <typename F>
+    void runEngine(F&& entry);
+    // Leaves the table: stops the engine and every wait, closes the dialogs
+    // open over the table, and carries out `exit` once nothing is running.
+    void leave(Exit exit);
+    void finishLeaving();
+
+    MatchState& state_;
+    Random random_;
+    Engine engine_;
+    std::unique_ptr<TableMusic> music_;
+
+    TableSurface* surface_ = nullptr;
+    std::array<CardPicture*, 106> img_{};
+    std::array<QLabel*, 4> lblten_{}, lblpass_{}, lblname_{};
+    QLabel* lblkai_ = nullptr;
+    QLabel* lblinfo_ = nullptr;
+    QLabel* lblhiname_ = nullptr;
+    QLabel* lblscore_ = nullptr;
+    QPushButton* cmdPass_ = nullptr;
+    QPushButton* cmdOut_ = nullptr;
+    QTimer* Timer1_ = nullptr;
+    QAction* mnu_kaisi_ = nullptr;
+    QAction* mnu_bgm_ = nullptr;
+    QAction* mnu_skip_ = nullptr;
+    FrmSplash* frmSplash_ = nullptr;
+    Form2* form2_ = nullptr;
+    QPointer<FrmAbout> frmAbout_;
+
+    Size card_{49, 65};
+    Size landscape_{65, 49};
+    TableGeometry geometry_;
+    int layoutState_ = 0;
+    int restartPending_ = 0;
+    int layoutPasses_ = 0;
+    int lastMoveSteps_ = 0;
+    bool outerSizeFitted_ = false;
+    std::string messageText_;
+
+    int engineDepth_ = 0;
+    Exit exit_ = Exit::None;
+    bool finished_ = false;
+};
+
+}  // namespace vantel

@@ -1,0 +1,89 @@
+#include "table/form2.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "table/fonts.h"
+#include "table/qt_text.h"
+
+namespace vantel {
+
+namespace {
+const char* const kRowNames[12] = {"１回戦", "２回戦", "３回戦", "４回戦", "５回戦", "６回戦",
+                                   "７回戦", "８回戦", "９回戦", "１０回戦", "合計", "順位"};
+
+QLabel* cell(QWidget* parent, const QString& text, Qt::Alignment align, bool header = false) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(gothicFont(header ? 11 : 10.5, header));
+    label->setAlignment(align | Qt::AlignVCenter);
+    label->setMinimumHeight(22);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, header ? QColor(220, 232, 220) : QColor(255, 255, 255));
+    label->setPalette(pal);
+    return label;
+}
+}  // namespace
+
+Form2::Form2(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("対戦結果"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+
+    auto* grid = new QGridLayout;
+    grid->setSpacing(2);
+    grid->addWidget(cell(this, QString(), Qt::AlignCenter, true), 0, 0);
+    for (int i = 0; i < 4; ++i) {
+        lblname_[i] = cell(this, QString(), Qt::AlignCenter, true);
+        lblname_[i]->setObjectName(QStringLiteral("lblname_%1").arg(i));
+        lblname_[i]->setMinimumWidth(96);
+        grid->addWidget(lblname_[i], 0, i + 1);
+    }
+    for (int row = 0; row < 12; ++row) {
+        auto* name = cell(this, QString::fromUtf8(kRowNames[row]), Qt::AlignCenter, true);
+        name->setMinimumWidth(84);
+        grid->addWidget(name, row + 1, 0);
+        for (int seat = 0; seat < 4; ++seat) {
+            auto* label = cell(this, QString(), Qt::AlignRight);
+            label->setObjectName(QStringLiteral("lblten%1_%2").arg(seat + 1).arg(row));
+            if (row >= 10) label->setFont(gothicFont(10.5, true));
+            lblten_[seat][row] = label;
+            grid->addWidget(label, row + 1, seat + 1);
+        }
+    }
+    auto* ok = new QPushButton(QStringLiteral("ＯＫ"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setDefault(true);
+    ok->setMinimumWidth(96);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Form2::activate(const MatchState& state) {
+    for (int seat = 1; seat <= kSeats; ++seat) lblname_[seat - 1]->setText(qs(state.seatName[seat]));
+    if (state.roundNumber < 1) return;
+    const int row = std::min(state.roundNumber, 10) - 1;
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        lblten_[seat - 1][row]->setText(QString::number(state.roundPoints[seat]));
+        lblten_[seat - 1][10]->setText(QString::number(state.matchTotal[seat]));
+        lblten_[seat - 1][11]->setText(QString::number(state.finalPlace[seat]));
+    }
+}
+
+void Form2::clearRows() {
+    for (auto& column : lblten_) {
+        for (QLabel* label : column) label->clear();
+    }
+}
+
+}  // namespace vantel

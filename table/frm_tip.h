@@ -1,0 +1,30 @@
+// The rules window (ルール説明) and the about window (ﾊﾞｰｼﾞｮﾝ情報).
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+
+namespace vantel {
+
+// The rules text: 23 lines joined with CR LF, none after the last.
+QString rulesText();
+
+class FrmTip : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmTip(QWidget* parent);
+    QLabel* label1() const { return label1_; }
+
+private:
+    QLabel* label1_;
+};
+
+class FrmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmAbout(QWidget* parent);
+};
+
+}  // namespace vantel

@@ -1,0 +1,106 @@
+// The member selection window (frmspl5): the program starts here. The
+// player clicks a picture for their own seat, then three for the computer
+// seats; the table opens with those four members. The window also shows the
+// ranking, opens the settings editor and resets the members to the factory
+// set.
+#pragma once
+
+#include <QFrame>
+#include <QWidget>
+#include <vector>
+
+#include "records/match_state.h"
+#include "settings/member_thumbnails.h"
+
+class QPushButton;
+
+namespace vantel {
+
+// One member picture of the grid: flat while not chosen, raised with a
+// border once clicked.
+class MemberPicture : public QFrame {
+    Q_OBJECT
+public:
+    MemberPicture(int index, QWidget* parent);
+    int index() const { return index_; }
+    void setPicture(const QPixmap& picture) { picture_ = picture; update(); }
+    const QPixmap& picture() const { return picture_; }
+    bool selected() const { return selected_; }
+    void setSelected(bool selected);
+
+signals:
+    void clicked(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    int index_;
+    QPixmap picture_;
+    bool selected_ = false;
+};
+
+class Frmspl5 : public QWidget, public MemberThumbnails {
+    Q_OBJECT
+public:
+    explicit Frmspl5(MatchState& state, QWidget* parent = nullptr);
+    ~Frmspl5() override;
+
+    // ---- MemberThumbnails (the settings editor keeps the grid in step) ----
+    int thumbnailCount() const override { return static_cast<int>(imag_.size()); }
+    void addThumbnail(int index, const std::string& picturePath) override;
+    void setThumbnailPicture(int index, const std::string& picturePath) override;
+    void removeThumbnail(int index) override;
+
+    // ---- handlers ----
+    void imag_Click(int index);
+    void cmd1_Click();
+    void cmd2_Click();
+    void cmd3_Click();
+    void cmd4_Click();
+    // Each time the window becomes active.
+    void Form_Activate();
+
+    // ---- for tests ----
+    MemberPicture* imag(int index) const { return imag_.at(static_cast<size_t>(index)); }
+    QPushButton* cmd(int number) const { return cmd_[number - 1]; }
+    int selectionStage() const { return selectionStage_; }
+    int computerPicks() const { return computerPicks_; }
+    const std::vector<int>& pickedMembers() const { return pickedMembers_; }
+    bool leaving() const { return leaving_; }
+    // Whether thumbnail `index` shows the window's fallback picture.
+    bool showsFallback(int index) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    enum class Next { None, Quit, Table, Reopen };
+
+    QPixmap loadPicture(const std::string& path, bool* fallback) const;
+    QRect thumbnailRect(int index) const;
+    void placeButtons();
+    template <typename F>
+    void run(F&& handler);
+    void leave(Next next);
+    void finishLeaving();
+
+    MatchState& state_;
+    std::vector<MemberPicture*> imag_;
+    std::vector<bool> fallback_;
+    QPixmap image1_;
+    QPushButton* cmd_[4] = {};
+    int selectionStage_ = 1;
+    int computerPicks_ = 0;
+    std::vector<int> pickedMembers_;
+    int depth_ = 0;
+    bool leaving_ = false;
+    bool finished_ = false;
+    bool activationQueued_ = false;
+    Next next_ = Next::None;
+};
+
+}  // namespace vantel

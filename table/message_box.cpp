@@ -1,0 +1,71 @@
+#include "table/message_box.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include "table/qt_text.h"
+
+namespace vantel {
+
+namespace {
+MessageAnswerer& answerer() {
+    static MessageAnswerer instance;
+    return instance;
+}
+}  // namespace
+
+void setMessageAnswerer(MessageAnswerer a) { answerer() = std::move(a); }
+
+namespace {
+ModalRunner& modalRunner() {
+    static ModalRunner instance;
+    return instance;
+}
+}  // namespace
+
+void setModalRunner(ModalRunner runner) { modalRunner() = std::move(runner); }
+
+int runModal(QDialog& dialog) {
+    if (modalRunner()) return modalRunner()(dialog);
+    return dialog.exec();
+}
+
+QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
+                                        std::string_view title, std::string_view text,
+                                        QMessageBox::StandardButtons buttons) {
+    // Message texts break lines with CR LF; the box wants plain line feeds.
+    QString body = qs(text);
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The box lives on the heap under a guard: if its parent goes away
+    // while it waits, the box goes with it and is not touched again.
+    QPointer<QMessageBox> box = new QMessageBox(icon, qs(title), body, buttons, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose, false);
+    QMessageBox::StandardButton result = QMessageBox::NoButton;
+    if (answerer()) {
+        result = answerer()(*box);
+    } else {
+        const int code = box->exec();
+        if (box) {
+            result = box->standardButton(box->clickedButton());
+            if (result == QMessageBox::NoButton) result = static_cast<QMessageBox::StandardButton>(code);
+        }
+    }
+    delete box.data();
+    return result;
+}
+
+bool confirmOkCancel(QWidget* parent, std::string_view title, std::string_view text) {
+    return showMessage(parent, QMessageBox::Warning, title, text,
+                       QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+bool confirmYesNo(QWidget* parent, std::string_view title, std::string_view text) {
+    return showMessage(parent, QMessageBox::Warning, title, text,
+                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void notify(QWidget* parent, QMessageBox::Icon icon, std::string_view title, std::string_view text) {
+    showMessage(parent, icon, title, text, QMessageBox::Ok);
+}
+
+}  // namespace vantel

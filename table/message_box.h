@@ -1,0 +1,34 @@
+// The program's message boxes: a fixed text and title, an icon and a set of
+// buttons, answered modally. Tests install an answerer that is handed the
+// real, fully built box instead of it being run, so they can read it and
+// pick the button.
+#pragma once
+
+#include <QDialog>
+#include <QMessageBox>
+#include <functional>
+#include <string_view>
+
+namespace vantel {
+
+QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
+                                        std::string_view title, std::string_view text,
+                                        QMessageBox::StandardButtons buttons);
+
+// Shorthands for the three kinds the game asks.
+bool confirmOkCancel(QWidget* parent, std::string_view title, std::string_view text);
+bool confirmYesNo(QWidget* parent, std::string_view title, std::string_view text);
+void notify(QWidget* parent, QMessageBox::Icon icon, std::string_view title, std::string_view text);
+
+// When set, every box is handed to this function instead of being shown;
+// its answer is the box's result.
+// Runs a modal window (a result table, the ranking, the rules) and returns
+// its result. Tests install a runner that inspects and closes it instead.
+int runModal(QDialog& dialog);
+using ModalRunner = std::function<int(QDialog& dialog)>;
+void setModalRunner(ModalRunner runner);
+
+using MessageAnswerer = std::function<QMessageBox::StandardButton(QMessageBox& box)>;
+void setMessageAnswerer(MessageAnswerer answerer);
+
+}  // namespace vantel

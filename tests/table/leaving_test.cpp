@@ -1,0 +1,97 @@
+// Start over (both answers), skip, close and quit fired from inside the
+// deal, a card's flight, a computer's turn and a speech balloon: the table
+// unwinds without touching freed state, the settings file still reads, and
+// no window of the old match is left behind.
+#include <QAction>
+#include <QPointer>
+#include <QPushButton>
+
+#include "table/card_picture.h"
+
+#include "table_test_support.h"
+
+using namespace vantel;
+using namespace vantel::test;
+
+class LeavingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void leaveFromInsidePlay_data();
+    void leaveFromInsidePlay();
+};
+
+void LeavingTest::leaveFromInsidePlay_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("moment");
+    for (const char* action : {"replay-yes", "replay-no", "skip", "close", "quit"}) {
+        for (const char* moment : {"deal", "flight", "computer-turn", "balloon"}) {
+            QTest::newRow((std::string(action) + "/" + moment).c_str())
+                << QString::fromUtf8(action) << QString::fromUtf8(moment);
+        }
+    }
+}
+
+void LeavingTest::leaveFromInsidePlay() {
+    QFETCH(QString, action);
+    QFETCH(QString, moment);
+    WindowHarness h;
+    Form1* first = h.chooseMembers(1, {2, 3, 4});
+    QVERIFY(first);
+    QPointer<Form1> old = first;
+    if (action == QStringLiteral("replay-yes")) h.expect(QStringLiteral("最初から始める"), QMessageBox::Yes);
+    if (action == QStringLiteral("replay-no")) h.expect(QStringLiteral("最初から始める"), QMessageBox::No);
+
+    bool fired = false;
+    Form1::setProbe([&](Form1& table, const char* where) {
+        if (fired || &table != first) return;
+        const std::string w(where);
+        const bool dealing = table.img(54)->isVisible();
+        const auto& r = table.engine().round();
+        bool now = false;
+        if (moment == QStringLiteral("deal")) now = w == "step" && dealing;
+        if (moment == QStringLiteral("flight")) now = w == "step" && !dealing;
+        if (moment == QStringLiteral("computer-turn")) now = w == "events" && !dealing && r.currentSeat != 1;
+        if (moment == QStringLiteral("balloon")) now = w == "balloon";
+        if (!now) return;
+        fired = true;
+        if (action.startsWith(QStringLiteral("replay"))) table.menuAction("mnu_replay")->trigger();
+        if (action == QStringLiteral("skip")) table.menuAction("mnu_skip")->trigger();
+        if (action == QStringLiteral("close")) table.close();
+        if (action == QStringLiteral("quit")) table.menuAction("mnu_end")->trigger();
+    });
+    // Play on until the moment comes (a balloon may need a few turns).
+    first->mnu_kaisi_Click();
+    for (int guard = 0; guard < 2000 && !fired && old && old->engine().awaitingUser(); ++guard) {
+        if (old->cmdPass()->isEnabled()) old->cmdPass_Click();
+        else if (old->cmdOut()->isEnabled()) old->cmdOut_Click();
+        else break;
+    }
+    QVERIFY(fired);
+    Form1::setProbe({});
+    WindowHarness::flushDeletes();
+
+    QVERIFY(settingsFileReads(h.settingsFile(), h.binDir()));
+    if (action == QStringLiteral("skip")) {
+        QVERIFY(old);
+        QVERIFY(!old->leaving());
+        return;
+    }
+    QVERIFY2(old.isNull(), "the old table is gone");
+    const auto tables = WindowHarness::liveTables();
+    const auto selections = WindowHarness::liveSelections();
+    if (action == QStringLiteral("replay-yes")) {
+        QVERIFY(tables.empty());
+        QCOMPARE(selections.size(), size_t(1));
+        QCOMPARE(sharedState().selectionPhase >= 1, true);
+    } else if (action == QStringLiteral("replay-no")) {
+        QCOMPARE(tables.size(), size_t(1));
+        QCOMPARE(sharedState().roundNumber, 0);
+        QVERIFY(tables.front()->menuAction("mnu_kaisi")->isEnabled());
+    } else {
+        QVERIFY(tables.empty());
+        QCOMPARE(h.programEnds, 1);
+    }
+}
+
+QTEST_MAIN(LeavingTest)
+#include "leaving_test.moc"

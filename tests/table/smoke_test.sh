@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Starts the real program in a program folder of its own under Xvfb with a
+# window manager, checks that the member selection is on screen, picks the
+# four members with the mouse and the keyboard, starts a round and captures
+# a speech window on screen from another process while it waits.
+# Usage: smoke_test.sh PROGRAM_FOLDER WORK_FOLDER
+set -euo pipefail
+exec </dev/null
+bin=$1
+work=$2
+rm -rf "$work" && mkdir -p "$work"
+cp -r "$bin" "$work/prog"
+rm -rf "$work/prog/help"
+
+display=:$(( 90 + RANDOM % 400 ))
+Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+cleanup() {
+  for pid in "${vantel:-}" "${wm:-}" "$xvfb"; do
+    if [ -n "$pid" ] && [ "$pid" != 0 ]; then kill -9 "$pid" 2>/dev/null || true; fi
+  done
+}
+trap cleanup EXIT
+for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >"$work/openbox.log" 2>&1 &
+wm=$!
+sleep 0.5
+
+start=$(date +%s%N)
+"$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
+vantel=$!
+selection=""
+for _ in $(seq 1 100); do
+  selection=$(xdotool search --onlyvisible --name 'メンバー選択' 2>/dev/null | head -n 1 || true)
+  [ -n "$selection" ] && break
+  sleep 0.05
+done
+shown=$(( ($(date +%s%N) - start) / 1000000 ))
+[ -n "$selection" ] || { echo "FAIL: the member selection never showed"; exit 1; }
+echo "member selection on screen after ${shown} ms"
+sleep 0.8
+import -window root "$work/selection.png"
+[ -f "$work/prog/help/Vantel.ini" ] || { echo "FAIL: no settings file was created"; exit 1; }
+
+# The prompt, then the user's picture (OK), the notice, three computers (OK).
+eval "$(xdotool getwindowgeometry --shell "$selection")"
+left=$X; top=$Y
+xdotool key Return; sleep 0.4
+xdotool mousemove $((left + 80)) $((top + 80)) click 1; sleep 0.4
+xdotool key Return; sleep 0.4
+xdotool key Return; sleep 0.4
+for column in 1 2 3; do
+  xdotool mousemove $((left + 80 + column * 144)) $((top + 80)) click 1; sleep 0.4
+done
+xdotool key Return
+table=""
+for _ in $(seq 1 50); do
+  table=$(xdotool search --onlyvisible --name 'Tamsuの７ならべ' 2>/dev/null | head -n 1 || true)
+  [ -n "$table" ] && break
+  sleep 0.1
+done
+[ -n "$table" ] || { echo "FAIL: the table never opened"; exit 1; }
+echo "table open"
+
+# Start a round; a computer that holds back or cannot play says so in its
+# speech window. Another process captures it while the game waits.
+captured=""
+xdotool windowactivate --sync "$table" 2>/dev/null || true
+xdotool key --window "$table" ctrl+s
+# The table is centred on the 1280 x 900 screen at 800 x 567 outside, so
+# its PASS button stands at a fixed place: when it is the user's turn and
+# nobody has spoken yet, the user passes and says so.
+for tick in $(seq 1 250); do
+  geometry=$(xwininfo -root -tree 2>/dev/null | grep -E ' 231x303\+' | head -n 1 || true)
+  if [ -n "$geometry" ]; then
+    import -window root "$work/balloon.png"
+    read -r w h x y < <(echo "$geometry" | sed -E 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) .*/\1 \2 \3 \4/')
+    spread=$(convert "$work/balloon.png" -crop "${w}x${h}+${x}+${y}" -colorspace Gray -format '%[fx:standard_deviation]' info:)
+    echo "speech window ${w}x${h} at ${x},${y}; grey spread ${spread}"
+    if awk -v s="$spread" 'BEGIN { exit !(s > 0.05) }'; then captured=yes; break; fi
+  fi
+  if [ $((tick % 25)) -eq 0 ]; then xdotool mousemove 884 677 click 1; fi
+  sleep 0.1
+done
+[ -n "$captured" ] || { echo "FAIL: no speech window was seen painted on screen"; exit 1; }
+rss=$(awk '/VmRSS/ { print $2 }' "/proc/$vantel/status")
+echo "resident memory during the match: $((rss / 1024)) MB"
+timeout 10 import -window root "$work/table.png" || true
+
+# Quit from the menu: the program ends by itself.
+timeout 5 xdotool key --window "$table" ctrl+x || true
+for _ in $(seq 1 50); do kill -0 "$vantel" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$vantel" 2>/dev/null; then echo "FAIL: the program did not end"; exit 1; fi
+vantel=""
+echo "1 passed, 0 failed"

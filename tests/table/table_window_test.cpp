@@ -1,0 +1,412 @@
+// The table window's own behaviour: its layout at the load size and
+// maximised, minimise and restore, the speech window's place for every
+// seat, the card flights' steps, the menus and the small windows.
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QWindow>
+
+#include "game/cards.h"
+#include "game/layout.h"
+#include "records/ranking.h"
+#include "table/card_picture.h"
+#include "table/frm_splash.h"
+#include "table/frm_tip.h"
+#include "table_test_support.h"
+
+using namespace vantel;
+using namespace vantel::test;
+
+class TableWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void loadSizeLayout();
+    void maximisedLayout();
+    void minimiseRestoreDoesNoLayout();
+    void handClosesUpAndRaises();
+    void speechWindowPlaces();
+    void missingPortraitSpeaksWithDefault();
+    void cardFlightSteps();
+    void clearRankingOkAndCancel();
+    void startOverYesAndNo();
+    void skipWithTwoComputersIn();
+    void rulesText();
+    void aboutClosesWithEscAndEnter();
+    void menusAndShortcuts();
+};
+
+namespace {
+Form1* newTable(WindowHarness& h) {
+    Form1* t = h.chooseMembers(1, {2, 3, 4});
+    if (t) QTest::qWaitForWindowExposed(t);
+    return t;
+}
+}  // namespace
+
+void TableWindowTest::loadSizeLayout() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    // 12000 x 8500 twips outside, at 15 twips a pixel.
+    QCOMPARE(t->frameGeometry().size(), QSize(800, 567));
+    const TableGeometry g = t->tableGeometry();
+    const Size client = t->clientSize();
+    QCOMPARE(g.cardWidth, 49);
+    QCOMPARE(g.cardHeight, 65);
+    QCOMPARE(g.tableLeft, roundEven((client.width - 13 * 49) / 2.0));
+    QCOMPARE(g.tableTop, roundEven((client.height - 4 * 65) / 2.0));
+    QCOMPARE(g.tableRight, client.width - g.tableLeft);
+    QCOMPARE(g.tableBottom, client.height - g.tableTop);
+    // The grid is drawn on the back buffer: green inside, black lines.
+    const QImage& grid = t->surface()->backBuffer();
+    QCOMPARE(grid.pixelColor(g.tableLeft + 10, g.tableTop + 10), QColor(0, 128, 0));
+    QCOMPARE(grid.pixelColor(g.tableLeft + 49, g.tableTop + 10), QColor(0, 0, 0));
+    QCOMPARE(grid.pixelColor(g.tableLeft + 10, g.tableTop + 65), QColor(0, 0, 0));
+    // Seat labels and buttons.
+    QCOMPARE(t->lblten(0)->pos(), QPoint(g.tableRight - 98, g.tableBottom + 20));
+    QCOMPARE(t->lblten(1)->pos(), QPoint(g.tableLeft - 65, g.tableBottom + 20));
+    const int h2 = t->lblten(2)->height();
+    QCOMPARE(t->lblten(2)->pos(), QPoint(g.tableLeft + 49 + 10, g.tableTop - 49 - h2 - 10));
+    QCOMPARE(t->lblten(3)->pos(), QPoint(g.tableRight - 20, g.tableTop - 49 - h2 - 10));
+    for (int k = 0; k < 4; ++k) {
+        QCOMPARE(t->lblpass(k)->pos(), QPoint(t->lblten(k)->x(), t->lblten(k)->y() + t->lblten(k)->height()));
+    }
+    QCOMPARE(t->lblname(0)->pos(), QPoint(t->lblten(0)->x(), t->lblten(0)->y() + 3 * t->lblten(0)->height()));
+    for (int k = 1; k < 4; ++k) {
+        QCOMPARE(t->lblname(k)->pos(), QPoint(t->lblten(k)->x(), t->lblpass(k)->y() + t->lblpass(k)->height()));
+    }
+    QCOMPARE(t->cmdPass()->pos(), QPoint(t->lblpass(0)->x(), t->lblpass(0)->y() + t->lblpass(0)->height()));
+    QCOMPARE(t->cmdOut()->pos(), QPoint(t->cmdPass()->x() + 49, t->cmdPass()->y()));
+    QCOMPARE(t->cmdPass()->size(), QSize(49, 25));
+    QCOMPARE(t->lblkai()->pos(), QPoint(350, 10));
+    QCOMPARE(t->lblhiname()->pos(), QPoint(100, 10));
+    QCOMPARE(t->lblscore()->pos(), QPoint(600, 10));
+    QCOMPARE(t->lblinfo()->y(), client.height - 40);
+    // Fonts and colours of the labels.
+    QCOMPARE(t->lblten(0)->font().pointSizeF(), 15.75);
+    QCOMPARE(t->lblname(0)->font().pointSizeF(), 12.0);
+    QVERIFY(t->lblkai()->font().bold());
+    QCOMPARE(t->lblten(0)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(t->lblpass(0)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(t->lblinfo()->palette().color(QPalette::WindowText), QColor(255, 0, 255));
+    QCOMPARE(t->lblname(0)->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    // Nothing of the table falls outside the window at the load size.
+    const QRect inside(QPoint(0, 0), QSize(client.width, client.height));
+    for (QLabel* l : {t->lblten(0), t->lblten(1), t->lblten(2), t->lblten(3), t->lblname(0), t->lblname(3)}) {
+        QVERIFY2(inside.contains(l->geometry()), qPrintable(l->objectName()));
+    }
+    for (int k = 1; k <= 13; ++k) {
+        for (int seat = 2; seat <= 4; ++seat) {
+            const Point p = seatRowPosition(g, seat, k);
+            QVERIFY(inside.contains(QRect(p.x, p.y, seat == 3 ? 49 : 65, seat == 3 ? 65 : 49)));
+        }
+    }
+}
+
+void TableWindowTest::maximisedLayout() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    t->showMaximized();
+    QTRY_VERIFY(t->isMaximized());
+    QCoreApplication::processEvents();
+    const double sx = t->frameGeometry().width() * 15.0 / 12000;
+    const double sy = t->frameGeometry().height() * 15.0 / 8500;
+    const TableGeometry g = t->tableGeometry();
+    QCOMPARE(g.cardWidth, roundEven(49 * sx));
+    QCOMPARE(g.cardHeight, roundEven(65 * sy));
+    QCOMPARE(t->img(67)->size(), QSize(roundEven(65 * sx), roundEven(49 * sy)));
+    QCOMPARE(t->img(105)->size(), t->img(67)->size());
+    QCOMPARE(t->img(1)->size(), QSize(g.cardWidth, g.cardHeight));
+    QCOMPARE(t->lblkai()->x(), roundEven(350 * sx));
+    QCOMPARE(t->lblscore()->x(), roundEven(600 * sx));
+    const Size client = t->clientSize();
+    QCOMPARE(g.tableLeft, roundEven((client.width - 13.0 * g.cardWidth) / 2));
+    // Back to normal: the cards are their normal size again.
+    t->showNormal();
+    QTRY_VERIFY(!t->isMaximized());
+    QCoreApplication::processEvents();
+    QCOMPARE(t->tableGeometry().cardWidth, 49);
+    QCOMPARE(t->img(93)->size(), QSize(65, 49));
+}
+
+void TableWindowTest::minimiseRestoreDoesNoLayout() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    const int passes = t->layoutPasses();
+    t->showMinimized();
+    QCoreApplication::processEvents();
+    QCOMPARE(t->layoutState(), 1);
+    t->showNormal();
+    QCoreApplication::processEvents();
+    QCOMPARE(t->layoutState(), 2);
+    QCOMPARE(t->layoutPasses(), passes);
+    // A later resize lays out again.
+    t->resize(t->width() + 20, t->height());
+    QCoreApplication::processEvents();
+    QVERIFY(t->layoutPasses() > passes);
+}
+
+void TableWindowTest::handClosesUpAndRaises() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    RoundState& r = t->engineForTests().roundState();
+    r.hand = {};
+    r.hand[1][2] = 5;
+    r.hand[1][5] = 9;
+    r.hand[1][9] = 30;
+    r.hand[1][14] = kJoker;
+    r.jokerHint = 1;
+    for (int c : {5, 9, 30, kJoker}) t->setPictureVisible(c, true);
+    t->setPictureEnabled(9, true);
+    t->Form_Resize();
+    const TableGeometry g = t->tableGeometry();
+    const int y = g.tableBottom + 20;
+    int x = roundEven(g.tableLeft + g.cardWidth);
+    QCOMPARE(t->img(5)->pos(), QPoint(x, y));
+    x = roundEven(x + 49 / 5.0 * 3);
+    QCOMPARE(t->img(9)->pos(), QPoint(x, y - 10));  // playable: raised
+    x = roundEven(x + 49 / 5.0 * 3);
+    QCOMPARE(t->img(30)->pos(), QPoint(x, y));
+    x = roundEven(x + 49 / 5.0 * 3);
+    QCOMPARE(t->img(kJoker)->pos(), QPoint(x, y - 10));  // joker hint
+    // Seat rows: seat 3 runs leftwards in half cards from 3 cards left of the right edge.
+    QCOMPARE(t->img(80)->pos(), QPoint(g.tableRight - 3 * 49, g.tableTop - 65 - 10));
+    QCOMPARE(t->img(81)->pos(), QPoint(roundEven(g.tableRight - 3 * 49 - 24.5), g.tableTop - 75));
+    QCOMPARE(t->img(67)->pos(), QPoint(5, g.tableTop - 75));
+    QCOMPARE(t->img(93)->pos(), QPoint(13 * 49 + g.tableLeft + 5, roundEven(g.tableBottom + 24.5)));
+}
+
+void TableWindowTest::speechWindowPlaces() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    FrmSplash* w = t->speechWindow();
+    QPoint shownAt;
+    QSize shownSize;
+    Form1::setProbe([&](Form1&, const char* where) {
+        if (std::string(where) == "balloon") {
+            shownAt = w->frameGeometry().topLeft();
+            shownSize = w->frameGeometry().size();
+            QVERIFY(w->isVisible());
+        }
+    });
+    const QRect f = t->frameGeometry();
+    const double L = f.x() * 15.0, T = f.y() * 15.0, W = f.width() * 15.0, H = f.height() * 15.0;
+    for (int seat : {1, 2, 3, 4, 0, 7}) {
+        shownAt = {};
+        t->FRM_DSP(seat, 1000);
+        QVERIFY(!w->isVisible());
+        const bool atSeat = seat >= 1 && seat <= 4;
+        QCOMPARE(shownSize.height(), atSeat ? 303 : 80);
+        const double sW = shownSize.width() * 15.0, sH = shownSize.height() * 15.0;
+        double left = 0, top = 0;
+        switch (seat) {
+            case 1: left = (L + W) / 2 - sW / 2 + 500; top = T + H - sH; break;
+            case 2: left = L; top = (T + H) / 2 - 1000; break;
+            case 3: left = (L + W) / 2 - sW / 2 + 500; top = T; break;
+            case 4: left = L + W - sW; top = (T + H) / 2 - 1000; break;
+            default: left = (L + W) / 2 - sW / 2; top = (T + H) / 2; break;
+        }
+        QCOMPARE(shownAt, QPoint(roundEven(left / 15), roundEven(top / 15)));
+        QCOMPARE(w->label1()->y(), atSeat ? 256 : 20);
+        QCOMPARE(w->image1()->pixmap().isNull(), !atSeat);
+    }
+}
+
+void TableWindowTest::missingPortraitSpeaksWithDefault() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    sharedState().seatImage[2][1] = "/nonexistent/portrait.jpg";
+    t->speak(2, "あやや\r\nパスします・・・", 1000);
+    QVERIFY(t->speechWindow()->showsDefaultPortrait());
+    QVERIFY(!t->speechWindow()->image1()->pixmap().isNull());
+    QCOMPARE(t->speechWindow()->label1()->text(), QStringLiteral("あやや\nパスします・・・"));
+    t->speak(3, "はるか\r\nパスします・・・", 1000);
+    QVERIFY(!t->speechWindow()->showsDefaultPortrait());
+}
+
+void TableWindowTest::cardFlightSteps() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    t->placePicture(1, 100, 100);
+    t->movePicture(1, 100, 100, 131, 100, 1);
+    QCOMPARE(t->lastMoveSteps(), 2);
+    QCOMPARE(t->img(1)->pos(), QPoint(131, 100));
+    t->movePicture(1, 131, 100, 131, 100, 1);
+    QCOMPARE(t->lastMoveSteps(), 0);
+    QVERIFY(t->img(1)->isVisible());
+    // 45 degrees until one coordinate is reached, then straight on.
+    t->movePicture(1, 131, 100, 31, 400, 1);
+    QCOMPARE(t->lastMoveSteps(), 10);
+    QCOMPARE(t->img(1)->pos(), QPoint(31, 400));
+}
+
+void TableWindowTest::clearRankingOkAndCancel() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    MatchState& s = sharedState();
+    s.matchTotal = {0, 2000, 100, 50, 10};
+    s.finalPlace = {0, 1, 2, 3, 4};
+    saiten(s, localNow());
+    QCOMPARE(s.hiScore, int16_t(2000));
+    h.expect(QStringLiteral("ランキングのクリア"), QMessageBox::Cancel);
+    t->mnu_clear_Click();
+    const ShownBox* q = h.lastBox(QStringLiteral("ランキングのクリア"));
+    QVERIFY(q);
+    QCOMPARE(q->text, QStringLiteral("現在のランキング情報をクリアします。よろしいですか？"));
+    QCOMPARE(q->icon, QMessageBox::Warning);
+    QCOMPARE(q->buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    QVERIFY(!h.lastBox(QStringLiteral("クリア完了！")));
+    QCOMPARE(t->lblscore()->text(), QStringLiteral("2000"));
+
+    t->mnu_clear_Click();  // OK
+    const ShownBox* done = h.lastBox(QStringLiteral("クリア完了！"));
+    QVERIFY(done);
+    QCOMPARE(done->text, QStringLiteral("ランキング情報をクリアしました。"));
+    QCOMPARE(done->icon, QMessageBox::Information);
+    QCOMPARE(t->lblscore()->text(), QStringLiteral("100"));
+    QCOMPARE(t->lblhiname()->text(), QStringLiteral("???"));
+    QCOMPARE(s.rankPoints[1], 100);
+}
+
+void TableWindowTest::startOverYesAndNo() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    h.expect(QStringLiteral("最初から始める"), QMessageBox::No);
+    t->mnu_replay_Click();
+    const ShownBox* q = h.lastBox(QStringLiteral("最初から始める"));
+    QVERIFY(q);
+    QCOMPARE(q->text, QStringLiteral("メンバを変更しますか？"));
+    QCOMPARE(q->buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(q->icon, QMessageBox::Warning);
+    WindowHarness::flushDeletes();
+    auto tables = WindowHarness::liveTables();
+    QCOMPARE(tables.size(), size_t(1));
+    QVERIFY(tables.front() != t || true);
+    Form1* second = tables.front();
+    QCOMPARE(second->lblname(0)->text(), QStringLiteral("あやや"));
+    QCOMPARE(sharedState().roundNumber, 0);
+    QVERIFY(!second->menuAction("mnu_bgm")->isChecked());
+    QCOMPARE(second->layoutState(), 2);
+
+    h.expect(QStringLiteral("最初から始める"), QMessageBox::Yes);
+    second->mnu_replay_Click();
+    WindowHarness::flushDeletes();
+    QVERIFY(WindowHarness::liveTables().empty());
+    QCOMPARE(WindowHarness::liveSelections().size(), size_t(1));
+    QCOMPARE(h.programEnds, 0);
+}
+
+void TableWindowTest::skipWithTwoComputersIn() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    // Play the user's turns until the user is out while two or more
+    // computers are still in, then skip.
+    bool skipped = false;
+    int roundsSeen = 0;
+    h.onDialog = [&](QDialog& d) {
+        if (d.objectName() == QStringLiteral("Form2")) ++roundsSeen;
+    };
+    Form1::setProbe([&](Form1& table, const char* where) {
+        if (skipped || std::string(where) != "events") return;
+        const RoundState& r = table.engine().round();
+        int computersIn = 0;
+        for (int seat = 2; seat <= 4; ++seat) computersIn += r.cardsLeft[seat] > 0;
+        if (r.userOut == 1 && computersIn >= 2 && table.menuAction("mnu_skip")->isEnabled()) {
+            skipped = true;
+            const int before = r.placeCount + r.dropCount;
+            table.menuAction("mnu_skip")->trigger();
+            QCOMPARE(table.engine().round().placeCount + table.engine().round().dropCount, 4);
+            QVERIFY(before <= 2);
+            for (int i = 1; i <= 105; ++i) QVERIFY(!table.img(i)->isVisible());
+        }
+    });
+    t->mnu_kaisi_Click();
+    for (int guard = 0; guard < 20000 && !skipped && t->engine().awaitingUser(); ++guard) {
+        const Engine& e = t->engine();
+        int card = 0;
+        for (int i = 1; i <= kJoker && !card; ++i) if (e.isClickable(i)) card = i;
+        if (card) t->img_Click(card);
+        else if (t->cmdPass()->isEnabled()) t->cmdPass_Click();
+        else t->cmdOut_Click();
+    }
+    QVERIFY(skipped);
+    QVERIFY(roundsSeen >= 1);
+}
+
+void TableWindowTest::rulesText() {
+    const QString text = vantel::rulesText();
+    QVERIFY(text.startsWith(QStringLiteral("□７ならべルール\r\n　　１．")));
+    QVERIFY(text.endsWith(QStringLiteral("\r\n　　　　選択してください。")));
+    QCOMPARE(text.count(QStringLiteral("\r\n")), 22);
+    QVERIFY(text.contains(QStringLiteral("　　５．ＡＫ接続ルールなので、エース又はキングが出されると\r\n　　　　連結された側からしか出せなくなります｡")));
+    FrmTip tip(nullptr);
+    QCOMPARE(tip.windowTitle(), QStringLiteral("ルール説明"));
+    QCOMPARE(tip.label1()->text(), text);
+    // Every line fits the label.
+    const QFontMetrics m(tip.label1()->font());
+    const QRect needed = m.boundingRect(QRect(0, 0, 2000, 2000), Qt::AlignLeft | Qt::AlignTop, text);
+    QVERIFY(tip.label1()->contentsRect().width() >= needed.width());
+    QVERIFY(tip.label1()->contentsRect().height() >= needed.height());
+    QCOMPARE(tip.findChild<QPushButton*>(QStringLiteral("cmdOK"))->text(), QStringLiteral("閉じる"));
+}
+
+void TableWindowTest::aboutClosesWithEscAndEnter() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+        t->mnu_version_Click();
+        auto* about = t->findChild<FrmAbout*>();
+        QVERIFY(about);
+        QVERIFY(about->isVisible());
+        QVERIFY(!about->isModal());
+        QCOMPARE(about->windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+        QCOMPARE(about->findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Tamsuの７ならべ Ver1.11"));
+        QCOMPARE(about->findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("Last Update 2013.06.22"));
+        // Showing it again brings the same window forward.
+        t->mnu_version_Click();
+        QCOMPARE(t->findChildren<FrmAbout*>().size(), qsizetype(1));
+        QTest::keyClick(about, static_cast<Qt::Key>(key));
+        QTRY_VERIFY(!about->isVisible());
+        WindowHarness::flushDeletes();
+    }
+}
+
+void TableWindowTest::menusAndShortcuts() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    const struct { const char* name; const char* caption; Qt::Key key; } items[] = {
+        {"mnu_kaisi", "ゲーム開始(&S)", Qt::Key_S}, {"mnu_bgm", "ＢＧＭ演奏(&G)", Qt::Key_G},
+        {"mnu_skip", "ゲームスキップ(&K)", Qt::Key_K}, {"mnu_replay", "最初から始める(&R)", Qt::Key_R},
+        {"mnu_clear", "ランキングのクリア(&C)", Qt::Key_C}, {"mnu_end", "終了(&X)", Qt::Key_X},
+        {"mnu_gaiyo", "ルール説明(&B)", Qt::Key_B}, {"mnu_version", "ﾊﾞｰｼﾞｮﾝ情報(&A)", Qt::Key_A},
+    };
+    for (const auto& item : items) {
+        QAction* a = t->menuAction(QString::fromUtf8(item.name));
+        QVERIFY2(a, item.name);
+        QCOMPARE(a->text(), QString::fromUtf8(item.caption));
+        QCOMPARE(a->shortcut(), QKeySequence(Qt::CTRL | item.key));
+    }
+    // The rules window opens modally from its menu item.
+    t->mnu_gaiyo_Click();
+    QCOMPARE(h.dialogs.back(), QStringLiteral("frmTip"));
+    // Quit ends the program and leaves no table.
+    t->mnu_end_Click();
+    WindowHarness::flushDeletes();
+    QCOMPARE(h.programEnds, 1);
+    QVERIFY(WindowHarness::liveTables().empty());
+}
+
+QTEST_MAIN(TableWindowTest)
+#include "table_window_test.moc"
