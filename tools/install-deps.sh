@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # windows, pictures and fonts
   qt6-base-dev libgl-dev fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
-  openbox x11-apps imagemagick xdotool
+  openbox x11-utils imagemagick xdotool
   xvfb xauth
   # sound: SDL2_mixer plays MIDI through FluidSynth with a General MIDI soundfont
   libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
