@@ -39,7 +39,7 @@ private slots:
 namespace {
 Form1* newTable(WindowHarness& h) {
     Form1* t = h.chooseMembers(1, {2, 3, 4});
-    if (t) QTest::qWaitForWindowExposed(t);
+    if (t && !QTest::qWaitForWindowExposed(t)) return nullptr;
     return t;
 }
 }  // namespace
