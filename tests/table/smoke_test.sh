@@ -6,6 +6,8 @@
 # Usage: smoke_test.sh PROGRAM_FOLDER WORK_FOLDER
 set -euo pipefail
 exec </dev/null
+# The real program on the X server, whatever the other tests use.
+unset QT_QPA_PLATFORM
 bin=$1
 work=$2
 rm -rf "$work" && mkdir -p "$work"
