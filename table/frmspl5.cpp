@@ -273,9 +273,9 @@ void Frmspl5::imag_Click(int index) {
         pickedMembers_.push_back(member);
         computerPicks_ += 1;
         if (computerPicks_ < 3) return;
-        std::string question;
-        for (const int m : pickedMembers_) question += "『" + state_.memberName[m] + "』";
-        question += "\r\nこの３枚の画像でよろしいですか？";
+        const auto name = [this](size_t i) { return state_.memberName[pickedMembers_[i]]; };
+        const std::string question = "『" + name(0) + "』『" + name(1) + "』『" + name(2) + "』" +
+                                     "\r\nこの３枚の画像でよろしいですか？";
         if (!confirmOkCancel(this, "コンピュータ確認", question)) {
             if (leaving_) return;
             for (const int m : pickedMembers_) imag_[static_cast<size_t>(m - 1)]->setSelected(false);
