@@ -323,6 +323,10 @@ void Form1::changeEvent(QEvent* event) {
     } else if (layoutState_ == 1) {
         // Back from the task bar: the picture from before is still right.
         layoutState_ = 2;
+    } else {
+        // A window manager may resize before it reports the window
+        // maximised (or back to normal): lay out again for the new state.
+        Form_Resize();
     }
 }
 
