@@ -7,6 +7,7 @@
 
 #include "table/fonts.h"
 #include "table/qt_text.h"
+#include "table/table_cell.h"
 
 namespace vantel {
 
@@ -15,16 +16,8 @@ const char* const kRowNames[12] = {"１回戦", "２回戦", "３回戦", "４�
                                    "７回戦", "８回戦", "９回戦", "１０回戦", "合計", "順位"};
 
 QLabel* cell(QWidget* parent, const QString& text, Qt::Alignment align, bool header = false) {
-    auto* label = new QLabel(text, parent);
-    label->setFont(gothicFont(header ? 11 : 10.5, header));
-    label->setAlignment(align | Qt::AlignVCenter);
-    label->setMinimumHeight(22);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setAutoFillBackground(true);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::Window, header ? QColor(220, 232, 220) : QColor(255, 255, 255));
-    label->setPalette(pal);
+    QLabel* label = tableCell(parent, align, header, QColor(220, 232, 220));
+    label->setText(text);
     return label;
 }
 }  // namespace

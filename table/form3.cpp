@@ -9,22 +9,14 @@
 #include "table/fonts.h"
 #include "table/message_box.h"
 #include "table/qt_text.h"
+#include "table/table_cell.h"
 
 namespace vantel {
 
 namespace {
 QLabel* cell(QWidget* parent, const QString& name, int row, Qt::Alignment align) {
-    auto* label = new QLabel(parent);
+    QLabel* label = tableCell(parent, row == 0 ? Qt::AlignHCenter : align, row == 0, QColor(220, 226, 240));
     label->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
-    label->setFont(gothicFont(row == 0 ? 11 : 10.5, row == 0));
-    label->setAlignment((row == 0 ? Qt::AlignHCenter : align) | Qt::AlignVCenter);
-    label->setMinimumHeight(22);
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setAutoFillBackground(true);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::Window, row == 0 ? QColor(220, 226, 240) : QColor(255, 255, 255));
-    label->setPalette(pal);
     return label;
 }
 }  // namespace
