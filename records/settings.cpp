@@ -1,8 +1,11 @@
 #include "records/settings.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <system_error>
 #include <vector>
 
@@ -242,7 +245,91 @@ std::filesystem::path SettingsLocation::file() const {
     return programFolder / "help" / "Vantel.ini";
 }
 
-SettingsLocation programSettingsLocation() { return SettingsLocation{programFolder(), {}}; }
+namespace {
+
+// Creates a file in `folder` and removes it again: the one answer that holds
+// for permissions, access lists, read-only mounts and immutable folders
+// alike. An unnamed file leaves nothing behind even if the program is killed
+// meanwhile; file systems without them get a named one.
+bool canCreateFilesIn(const std::filesystem::path& folder) {
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR) return false;
+    std::string probe = (folder / ".vantel-write-check.XXXXXX").string();
+    fd = ::mkstemp(probe.data());
+    if (fd < 0) return false;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return true;
+}
+
+std::optional<std::filesystem::path> absolutePath(const std::optional<std::string>& text) {
+    if (!text || text->empty()) return std::nullopt;
+    std::filesystem::path path(*text);
+    if (!path.is_absolute()) return std::nullopt;
+    return path;
+}
+
+std::optional<std::filesystem::path> userDatabaseHome() {
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    while (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE) {
+        buffer.resize(buffer.size() * 2);
+    }
+    if (found == nullptr || found->pw_dir == nullptr) return std::nullopt;
+    return absolutePath(std::string(found->pw_dir));
+}
+
+}  // namespace
+
+SettingsEnvironment systemSettingsEnvironment() {
+    SettingsEnvironment environment;
+    environment.variable = [](const std::string& name) -> std::optional<std::string> {
+        const char* value = std::getenv(name.c_str());
+        if (value == nullptr) return std::nullopt;
+        return std::string(value);
+    };
+    environment.userHome = userDatabaseHome;
+    environment.ownHelpWritable = helpFolderWritable;
+    return environment;
+}
+
+bool helpFolderWritable(const std::filesystem::path& folder) {
+    std::error_code ec;
+    const std::filesystem::path help = folder / "help";
+    if (std::filesystem::is_directory(help, ec)) return canCreateFilesIn(help);
+    return canCreateFilesIn(folder);
+}
+
+std::optional<std::filesystem::path> userDataFolder(const SettingsEnvironment& environment) {
+    const auto variable = [&](const char* name) -> std::optional<std::string> {
+        if (!environment.variable) return std::nullopt;
+        return environment.variable(name);
+    };
+    // A relative XDG_DATA_HOME is to be ignored, as if it were not set.
+    if (auto data = absolutePath(variable("XDG_DATA_HOME"))) return data->lexically_normal();
+    std::optional<std::filesystem::path> home = absolutePath(variable("HOME"));
+    if (!home && environment.userHome) home = environment.userHome();
+    if (!home || !home->is_absolute()) return std::nullopt;
+    return (*home / ".local" / "share").lexically_normal();
+}
+
+SettingsLocation settingsLocationFor(const std::filesystem::path& folder,
+                                     const SettingsEnvironment& environment) {
+    if (environment.ownHelpWritable && environment.ownHelpWritable(folder)) return {folder, {}};
+    const std::optional<std::filesystem::path> data = userDataFolder(environment);
+    if (!data) return {folder, {}};
+    return {folder, *data / "vantel" / "help" / "Vantel.ini"};
+}
+
+SettingsLocation programSettingsLocation() {
+    return settingsLocationFor(programFolder(), systemSettingsEnvironment());
+}
 
 SettingsReport readSettings(MatchState& state, const SettingsLocation& where) {
     return readOnce(state, where, true);

@@ -10,6 +10,8 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -72,7 +74,47 @@ struct SettingsLocation {
     std::filesystem::path file() const;
 };
 
-// The running program's own settings: help/Vantel.ini in programFolder().
+// What choosing the running program's settings file asks of the system;
+// tests give their own answers.
+struct SettingsEnvironment {
+    // The value of an environment variable; nothing when it is not set.
+    std::function<std::optional<std::string>(const std::string& name)> variable;
+    // The home folder the user database gives for this user; nothing when
+    // there is none.
+    std::function<std::optional<std::filesystem::path>()> userHome;
+    // Whether the program can keep its settings file in its own help/ folder
+    // (helpFolderWritable for the real program).
+    std::function<bool(const std::filesystem::path& programFolder)> ownHelpWritable;
+};
+
+// The environment of the running program: its environment variables, the
+// user database and the real file system.
+SettingsEnvironment systemSettingsEnvironment();
+
+// Whether a settings file can be written in programFolder/help/: help/ is a
+// folder this process can create files in, or help/ is not a folder yet and
+// the program folder takes new files (the writer then makes help/). Decided
+// by creating a file and removing it again, so a read-only mount or an
+// unwritable folder counts as unwritable for root as well as for a user.
+bool helpFolderWritable(const std::filesystem::path& programFolder);
+
+// The user's data folder: $XDG_DATA_HOME when it is an absolute path, else
+// .local/share in the home folder ($HOME when absolute, else the user
+// database's). Nothing when no home folder is known.
+std::optional<std::filesystem::path> userDataFolder(const SettingsEnvironment& environment);
+
+// Where a program lying in `programFolder` keeps its settings. A folder it
+// can write to (a copied or self-built program) keeps help/Vantel.ini in it
+// as ever. An installed program in a folder its user cannot write to keeps
+// vantel/help/Vantel.ini in the user's data folder instead. Either way
+// gazou/ and sound/ stay in the program folder. Without any home folder the
+// program's own help/ is used; writing there then fails with the settings
+// error.
+SettingsLocation settingsLocationFor(const std::filesystem::path& programFolder,
+                                     const SettingsEnvironment& environment);
+
+// The running program's own settings: settingsLocationFor(programFolder(),
+// systemSettingsEnvironment()).
 SettingsLocation programSettingsLocation();
 
 enum class SettingsStatus {

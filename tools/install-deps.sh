@@ -16,6 +16,8 @@ packages=(
   xvfb xauth
   # sound: SDL2_mixer plays MIDI through FluidSynth with a General MIDI soundfont
   libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
+  # the Debian package and its checks (tools/check-package.sh)
+  dpkg-dev binutils desktop-file-utils appstream
 )
 
 missing=()

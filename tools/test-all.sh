@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything twice (a strict build with
 # warnings as errors, and a build under AddressSanitizer + UBSan) and runs
-# every test in both.
+# every test in both; then builds the Debian package from the strict build
+# and checks it and a plain install (tools/check-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,3 +28,6 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE nosan
 
 echo "== tests =="
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== package and installation =="
+bash tools/check-package.sh build
