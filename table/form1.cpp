@@ -702,6 +702,9 @@ void Form1::leave(Exit exit) {
     engine_.abandon();
     BlockingPause::cancel();
     Timer1_->stop();
+    // The music ends with the table at once; the player is released once
+    // the work on the stack has unwound.
+    music_->stop();
     // Dialogs waiting over the table are closed, which returns control to
     // the work that opened them; it sees the table leaving and unwinds.
     for (QDialog* dialog : findChildren<QDialog*>()) {

@@ -51,8 +51,13 @@ void TableMusic::stop() {
 
 void TableMusic::playEffect(int soundIndex) {
     if (!bgmOn_ || soundIndex < 1 || soundIndex > kSoundFiles) return;
-    playSoundEffect(state_.soundFiles[soundIndex], 0);
+    lastEffect_ = state_.soundFiles[soundIndex];
+    playSoundEffect(lastEffect_, 0);
 }
+
+std::string TableMusic::openFile() const { return midi_ ? midi_->FileName() : std::string(); }
+
+std::string TableMusic::mode() const { return midi_ ? midi_->Mode() : std::string(); }
 
 void TableMusic::keepLooping() {
     if (bgmOn_ && bgmLooping_ && midi_) midi_->PlayLoop2();

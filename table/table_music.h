@@ -27,6 +27,12 @@ public:
     bool on() const { return bgmOn_; }
     bool looping() const { return bgmLooping_; }
     const std::string& file() const { return bgmFile_; }
+    // The piece the player has open, and its device state ("PLAYING",
+    // "STOPPED", ...; empty before the window's load and after release).
+    std::string openFile() const;
+    std::string mode() const;
+    // The wave file last handed to the effects player.
+    const std::string& lastEffect() const { return lastEffect_; }
 
     // Opens sound entry `soundIndex` (1..7) and plays it; entry 1 loops
     // through the one-second timer.
@@ -45,6 +51,7 @@ private:
     bool bgmOn_ = false;
     bool bgmLooping_ = false;
     std::string bgmFile_;
+    std::string lastEffect_;
     std::unique_ptr<ClsMidi> midi_;
 };
 
