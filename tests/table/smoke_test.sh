@@ -30,7 +30,8 @@ wm=$!
 sleep 0.5
 
 start=$(date +%s%N)
-"$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
+# No sound card here: SDL's disk driver writes what would be heard to a file.
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
 vantel=$!
 selection=""
 for _ in $(seq 1 100); do
@@ -69,6 +70,9 @@ echo "table open"
 # speech window. Another process captures it while the game waits.
 captured=""
 xdotool windowactivate --sync "$table" 2>/dev/null || true
+# The music on (ＢＧＭ演奏), then the first round.
+xdotool key --window "$table" ctrl+g
+sleep 0.3
 xdotool key --window "$table" ctrl+s
 # The table is centred on the 1280 x 900 screen at 800 x 567 outside, so
 # its PASS button stands at a fixed place: when it is the user's turn and
@@ -87,7 +91,13 @@ for tick in $(seq 1 250); do
 done
 [ -n "$captured" ] || { echo "FAIL: no speech window was seen painted on screen"; exit 1; }
 rss=$(awk '/VmRSS/ { print $2 }' "/proc/$vantel/status")
-echo "resident memory during the match: $((rss / 1024)) MB"
+echo "resident memory during the match, music playing: $((rss / 1024)) MB"
+[ "$rss" -lt $((150 * 1024)) ] || { echo "FAIL: more than 150 MB resident"; exit 1; }
+# The table music reached the sound device: more than a second, not silence.
+audio_bytes=$(stat -c %s "$work/audio.raw" 2>/dev/null || echo 0)
+heard=$( (tr -d '\000' < "$work/audio.raw" || true) | head -c 4096 | wc -c)
+echo "audio written: $((audio_bytes / 1024)) KB, non-zero bytes seen: ${heard}"
+[ "$audio_bytes" -gt 176400 ] && [ "$heard" -gt 1000 ] || { echo "FAIL: the music was not heard"; exit 1; }
 timeout 10 import -window root "$work/table.png" || true
 
 # Quit from the menu: the program ends by itself.
