@@ -15,6 +15,7 @@ int main(int argc, char* argv[]) {
     // the member selection closes before the table opens.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("Vantel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VANTEL_APP_ID));
     vantel::art::initResources();
     vantel::installFontSubstitutions();
     QApplication::setFont(vantel::gothicFont(9));

@@ -31,3 +31,6 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== package and installation =="
 bash tools/check-package.sh build
+# The same package built from the sanitizer build: the installed program
+# starts and writes its settings under AddressSanitizer + UBSan too.
+bash tools/check-package.sh build-asan
