@@ -138,7 +138,9 @@ frmOptions::frmOptions(MatchState& state, MemberThumbnails* thumbnails, QWidget*
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
 
     Form_Load();
-    resize(sizeHint().expandedTo(QSize(640, 0)));
+    // A dialog of a fixed size: stretched or maximised it would only spread
+    // its boxes over empty space. The boxes scroll long paths.
+    setFixedSize(sizeHint().expandedTo(QSize(640, 0)));
 }
 
 void frmOptions::showModal(MatchState& state, MemberThumbnails* thumbnails, QWidget* parent) {
