@@ -20,51 +20,18 @@ cp -r "$bin" "$work/prog"
 rm -rf "$work/prog/help"
 mkdir -p "$out"
 
-display=:$(( 90 + RANDOM % 400 ))
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-cleanup() {
-  for pid in "${vantel:-}" "${wm:-}" "$xvfb"; do
-    if [ -n "$pid" ]; then kill -9 "$pid" 2>/dev/null || true; fi
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 &
-wm=$!
-sleep 0.5
+# shellcheck source=tools/x-session.sh
+source tools/x-session.sh
+x_session_cleanup() { rm -rf "$work"; }
+x_session_start "$work"
 
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
 vantel=$!
 
-visible() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true; }
-
-selection=""
-for _ in $(seq 1 100); do
-  selection=$(visible 'メンバー選択')
-  [ -n "$selection" ] && break
-  sleep 0.05
-done
+selection=$(x_wait_for 'メンバー選択' 100 0.05)
 [ -n "$selection" ] || { echo "the member selection never showed" >&2; exit 1; }
 sleep 0.8
-eval "$(xdotool getwindowgeometry --shell "$selection")"
-left=$X; top=$Y
-xdotool key Return; sleep 0.4
-xdotool mousemove $((left + 80)) $((top + 80)) click 1; sleep 0.4
-xdotool key Return; sleep 0.4
-xdotool key Return; sleep 0.4
-for column in 1 2 3; do
-  xdotool mousemove $((left + 80 + column * 144)) $((top + 80)) click 1; sleep 0.4
-done
-xdotool key Return
-table=""
-for _ in $(seq 1 50); do
-  table=$(visible 'Tamsuの７ならべ')
-  [ -n "$table" ] && break
-  sleep 0.1
-done
+table=$(x_choose_members "$selection")
 [ -n "$table" ] || { echo "the table never opened" >&2; exit 1; }
 xdotool windowactivate --sync "$table" 2>/dev/null || true
 xdotool key --window "$table" ctrl+s
@@ -88,7 +55,7 @@ for _ in $(seq 1 6000); do
     continue
   fi
   for title in '対戦結果' 'ベスト１０ランキング'; do
-    w=$(visible "$title")
+    w=$(x_visible "$title")
     if [ -n "$w" ]; then
       xdotool windowactivate --sync "$w" 2>/dev/null || true
       xdotool key --window "$w" Return 2>/dev/null || true

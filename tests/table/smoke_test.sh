@@ -14,31 +14,15 @@ rm -rf "$work" && mkdir -p "$work"
 cp -r "$bin" "$work/prog"
 rm -rf "$work/prog/help"
 
-display=:$(( 90 + RANDOM % 400 ))
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-cleanup() {
-  for pid in "${vantel:-}" "${wm:-}" "$xvfb"; do
-    if [ -n "$pid" ] && [ "$pid" != 0 ]; then kill -9 "$pid" 2>/dev/null || true; fi
-  done
-}
-trap cleanup EXIT
-for _ in $(seq 1 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >"$work/openbox.log" 2>&1 &
-wm=$!
-sleep 0.5
+# shellcheck source=../../tools/x-session.sh
+source "$(dirname "$0")/../../tools/x-session.sh"
+x_session_start "$work"
 
 start=$(date +%s%N)
 # No sound card here: SDL's disk driver writes what would be heard to a file.
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw" "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
 vantel=$!
-selection=""
-for _ in $(seq 1 100); do
-  selection=$(xdotool search --onlyvisible --name 'メンバー選択' 2>/dev/null | head -n 1 || true)
-  [ -n "$selection" ] && break
-  sleep 0.05
-done
+selection=$(x_wait_for 'メンバー選択' 100 0.05)
 shown=$(( ($(date +%s%N) - start) / 1000000 ))
 [ -n "$selection" ] || { echo "FAIL: the member selection never showed"; exit 1; }
 echo "member selection on screen after ${shown} ms"
@@ -46,23 +30,7 @@ sleep 0.8
 import -window root "$work/selection.png"
 [ -f "$work/prog/help/Vantel.ini" ] || { echo "FAIL: no settings file was created"; exit 1; }
 
-# The prompt, then the user's picture (OK), the notice, three computers (OK).
-eval "$(xdotool getwindowgeometry --shell "$selection")"
-left=$X; top=$Y
-xdotool key Return; sleep 0.4
-xdotool mousemove $((left + 80)) $((top + 80)) click 1; sleep 0.4
-xdotool key Return; sleep 0.4
-xdotool key Return; sleep 0.4
-for column in 1 2 3; do
-  xdotool mousemove $((left + 80 + column * 144)) $((top + 80)) click 1; sleep 0.4
-done
-xdotool key Return
-table=""
-for _ in $(seq 1 50); do
-  table=$(xdotool search --onlyvisible --name 'Tamsuの７ならべ' 2>/dev/null | head -n 1 || true)
-  [ -n "$table" ] && break
-  sleep 0.1
-done
+table=$(x_choose_members "$selection")
 [ -n "$table" ] || { echo "FAIL: the table never opened"; exit 1; }
 echo "table open"
 
@@ -97,7 +65,7 @@ echo "resident memory during the match, music playing: $((rss / 1024)) MB"
 audio_bytes=$(stat -c %s "$work/audio.raw" 2>/dev/null || echo 0)
 heard=$( (tr -d '\000' < "$work/audio.raw" || true) | head -c 4096 | wc -c)
 echo "audio written: $((audio_bytes / 1024)) KB, non-zero bytes seen: ${heard}"
-[ "$audio_bytes" -gt 176400 ] && [ "$heard" -gt 1000 ] || { echo "FAIL: the music was not heard"; exit 1; }
+if [ "$audio_bytes" -le 176400 ] || [ "$heard" -le 1000 ]; then echo "FAIL: the music was not heard"; exit 1; fi
 timeout 10 import -window root "$work/table.png" || true
 
 # Quit from the menu: the program ends by itself.
