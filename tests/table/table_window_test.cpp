@@ -5,7 +5,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWindow>
+
+#include <cstdio>
 
 #include "game/cards.h"
 #include "game/layout.h"
@@ -13,6 +17,7 @@
 #include "table/card_picture.h"
 #include "table/frm_splash.h"
 #include "table/frm_tip.h"
+#include "table/pauses.h"
 #include "table_test_support.h"
 
 using namespace vantel;
@@ -34,6 +39,7 @@ private slots:
     void rulesText();
     void aboutClosesWithEscAndEnter();
     void menusAndShortcuts();
+    void tableRepaintsDuringAPause();
 };
 
 namespace {
@@ -406,6 +412,62 @@ void TableWindowTest::menusAndShortcuts() {
     WindowHarness::flushDeletes();
     QCOMPARE(h.programEnds, 1);
     QVERIFY(WindowHarness::liveTables().empty());
+}
+
+
+
+namespace {
+// Notes when the table's surface is painted, and whether a pause was on.
+class PaintWatch : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && armed) {
+            armed = false;
+            paintedAfterMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+            duringPause = BlockingPause::active();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    QElapsedTimer clock;
+    bool armed = false;
+    bool duringPause = false;
+    double paintedAfterMs = -1;
+};
+}  // namespace
+
+void TableWindowTest::tableRepaintsDuringAPause() {
+    WindowHarness h;
+    Form1* table = newTable(h);
+    QVERIFY(table);
+    // Real pauses: the deal's and the speech windows' waits last as long as
+    // they do in play.
+    program().pauseScale = 1.0;
+    PaintWatch watch;
+    table->surface()->installEventFilter(&watch);
+    QPointer<Form1> guard = table;
+    int pauses = 0;
+    Form1::setProbe([&](Form1& t, const char* where) {
+        if (std::string(where) != "pause" || pauses++ > 0) return;
+        // Once the pause is on, part of the table is laid bare (as when a
+        // window over it goes away) and must be painted while play waits.
+        QTimer::singleShot(20, &t, [&watch, &t] {
+            watch.armed = true;
+            watch.clock.start();
+            t.surface()->update(QRect(0, 0, t.surface()->width() / 2, t.surface()->height() / 2));
+        });
+        // The table is closed once the repaint had time to come.
+        QTimer::singleShot(300, &t, [&t] { t.close(); });
+    });
+    table->mnu_kaisi_Click();
+    Form1::setProbe({});
+    program().pauseScale = 0;
+    WindowHarness::flushDeletes();
+    QVERIFY(pauses >= 1);
+    QVERIFY(!guard);
+    QVERIFY2(watch.paintedAfterMs >= 0, "the table was not painted during the pause");
+    QVERIFY(watch.duringPause);
+    std::printf("table repainted %.2f ms after being laid bare during a pause\n", watch.paintedAfterMs);
+    QVERIFY2(watch.paintedAfterMs < 50, qPrintable(QString::number(watch.paintedAfterMs)));
 }
 
 QTEST_MAIN(TableWindowTest)
