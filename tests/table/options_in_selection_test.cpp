@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "editor_support.h"
+#include "editor_test_helpers.h"
 #include "platform/profile/profile.h"
 #include "settings/frm_options.h"
 #include "table_test_support.h"
@@ -34,19 +34,6 @@ T* control(QDialog& editor, const char* name) {
     T* widget = editor.findChild<T*>(QString::fromLatin1(name));
     if (!widget) qFatal("no control %s", name);
     return widget;
-}
-
-// Types into a box the way a user does: the box emptied, then the text.
-void type(QLineEdit* box, const QString& text) {
-    box->setFocus();
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(box, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QCoreApplication::sendEvent(box, &release);
-    }
 }
 
 // Chooses member `member` (1-based) in the editor's list as the user does:
@@ -104,10 +91,10 @@ void OptionsInSelectionTest::addChangeAndDeleteReachTheGridAndTheFile() {
     step = [&](QDialog& editor) {
         QVERIFY(control<QRadioButton>(editor, "Option1")->isChecked());
         for (int k = 0; k < 4; ++k) {
-            type(control<QLineEdit>(editor, QStringLiteral("Text1_%1").arg(k).toLatin1().constData()),
+            Editor::type(control<QLineEdit>(editor, QStringLiteral("Text1_%1").arg(k).toLatin1().constData()),
                  k == 0 ? ownPicture : QString::fromStdString(factory.memberImage[1][k + 1]));
         }
-        type(control<QLineEdit>(editor, "Text5"), QStringLiteral("新人"));
+        Editor::type(control<QLineEdit>(editor, "Text5"), QStringLiteral("新人"));
         control<QRadioButton>(editor, "Option5")->click();
         applyAndClose(editor, boxes);
     };
@@ -133,8 +120,8 @@ void OptionsInSelectionTest::addChangeAndDeleteReachTheGridAndTheFile() {
     step = [&](QDialog& editor) {
         control<QRadioButton>(editor, "Option3")->click();
         choose(editor, 2);
-        type(control<QLineEdit>(editor, "Text5"), QStringLiteral("はるる"));
-        type(control<QLineEdit>(editor, "Text1_0"), missing);
+        Editor::type(control<QLineEdit>(editor, "Text5"), QStringLiteral("はるる"));
+        Editor::type(control<QLineEdit>(editor, "Text1_0"), missing);
         applyAndClose(editor, boxes);
     };
     options->click();
@@ -203,10 +190,10 @@ void OptionsInSelectionTest::theGridHoldsTwentyMembers() {
         }
         ++member;
         for (int k = 0; k < 4; ++k) {
-            type(control<QLineEdit>(editor, QStringLiteral("Text1_%1").arg(k).toLatin1().constData()),
+            Editor::type(control<QLineEdit>(editor, QStringLiteral("Text1_%1").arg(k).toLatin1().constData()),
                  QString::fromStdString(factory.memberImage[(member - 1) % 4 + 1][k + 1]));
         }
-        type(control<QLineEdit>(editor, "Text5"), QStringLiteral("友%1").arg(member));
+        Editor::type(control<QLineEdit>(editor, "Text5"), QStringLiteral("友%1").arg(member));
         applyAndClose(editor, boxes);
     };
     for (int i = 0; i < 17; ++i) selection->cmd(3)->click();
