@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Default artwork compiled into the program (the `vantel_art` library).
 //
 // Every picture below is drawn by the generator in assets/artgen at build

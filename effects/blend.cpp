@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // Mixing two pictures: weighted, equal parts and saturating sum.
 #include "effects/effect.h"
 #include "effects/kernels.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // Softening by averaging with the four direct neighbours, in one pass over
 // the buffer in place: the neighbours below and to the left have already been
 // blurred when a pixel is computed, those above and to the right have not.

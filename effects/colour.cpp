@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // Colour changes of one picture: grey, channel shift and negative.
 #include <algorithm>
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // The common shape of the device-context effects: check the size, fetch one
 // or two rectangles, compute in the first buffer, draw it back.
 #pragma once

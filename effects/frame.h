@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // What every effect shares: the size check, fetching rectangles into 24-bit
 // bottom-up buffers through DIB sections, and drawing a buffer back 1:1.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // The per-byte and per-pixel loops of the effects that treat every byte or
 // pixel on its own. Each set computes identical bytes; the best one the
 // processor supports is picked once.

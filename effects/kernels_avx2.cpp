@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // Vector loops for x86-64 processors with AVX2 (and AVX-512 for the weighted
 // blend), chosen at run time. Each one
 // gives exactly the bytes of the portable loop; the few bytes past the last

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // Pictures drawn over what is already on the destination, with one colour
 // left out: straight, or turned about the centre of their rectangle.
 #include <cmath>

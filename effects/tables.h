@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // The three lookup tables of the blends, filled once when the library loads.
 #pragma once
 

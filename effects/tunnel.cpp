@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // A texture wrapped round a disc: the angle about the centre picks the
 // texture column, the distance from it the row.
 #include <cmath>

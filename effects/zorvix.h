@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 /*
  * Zorvix: twelve pixel effects on device contexts, with a plain C interface.
  *

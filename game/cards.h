@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Card numbering shared by the whole game.
 //
 // 0 is an empty hand slot, 1..52 are the cards suit by suit (diamonds,

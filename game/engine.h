@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game engine of the table: a round from the deal to its end, the turns
 // of the computer seats, the user's three answers (a card, PASS, DROP) and
 // the end of a ten-round match.

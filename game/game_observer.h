@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A listener for what happens in a round, in the order it happens. The
 // simulator writes its trace from it; the game itself has no observer.
 #pragma once

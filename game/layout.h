@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where things sit on the table, in pixels of the window's client area.
 // Fractions are rounded to the nearest integer, halves to even.
 #pragma once

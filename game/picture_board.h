@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The state of the table's card pictures without a window: where each one
 // stands, whether it shows and whether it takes clicks. The simulator and
 // the tests keep their pictures here.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The one source of chance in a round: uniform single-precision values in
 // [0, 1), as the draw formulas of the deal, the joker, the blocker and the
 // skip command expect them.

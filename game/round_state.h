@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The state of one round at the table: hands, the 4 x 13 table grid, the
 // turn pointer and the counters of passes, places and drops.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The placement rules of the table, as pure functions over plain state.
 //
 // Each suit's row is a ring: the Ace joins the 2 and the King, the King

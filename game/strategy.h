@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // How a computer seat chooses its move.
 //
 // One computer per round, the blocker, watches the user's hand: it stops

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where every card picture goes when the window lays the table out again
 // (after a resize or a maximise): the cards on the grid, the user's hand in
 // one closed-up row under it, and the three opponents' rows of backs with

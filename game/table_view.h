@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The engine's one window onto the world: everything visible, audible or
 // timed that a round does goes through this interface. The main window
 // implements it; tests and the headless simulator fake it.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // frmspl2: a computer won the match and comments on the user's place.
 #include "matchend/match_end_screens.h"
 #include "matchend/show_modal.h"

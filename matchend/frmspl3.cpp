@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // frmspl3: the announcement after every match.
 #include "matchend/match_end_screens.h"
 #include "matchend/show_modal.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // frmSpl4: the user won the match and a computer concedes.
 #include "matchend/match_end_screens.h"
 #include "matchend/show_modal.h"

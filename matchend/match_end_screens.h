@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The screens shown when a match is over, each modal and closed by a click:
 //
 //   frmspl3  the announcement: a computer who did not win congratulates the

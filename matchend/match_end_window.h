@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the three match-end screens share: a fixed 400 x 400 window that
 // paints one persistent picture (a member's portrait, or the default one),
 // a 400 x 100 band across it from row 300 darkened by the effects library,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game's lazy binding to the effects library Zorvix.
 //
 // The program is never linked against the library. At the first effect

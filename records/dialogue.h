@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Dialogue lines: which line a seat speaks at each moment of a round.
 #pragma once
 

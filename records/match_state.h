@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The state shared by every window for the life of the process: what the
 // settings file holds (high score, ranking, members, lines, sound files) and
 // the per-seat state of the match being played.

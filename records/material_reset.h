@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The member selection window's "素材初期化": puts the members and the sound
 // files back to the factory values, leaving the dialogue lines, the ranking
 // and the high score as they are.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Numbers stored as text in the settings file.
 //
 // A number is decimal text: optional spaces, an optional sign, digits with

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The match winner's high score and best-ten ranking (SAITEN), and the
 // clearing of both from the main window's menu.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Points, streak bonuses and places of a match: the rules as pure functions.
 #pragma once
 

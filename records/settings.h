@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings file help/Vantel.ini: high score, best-ten ranking, members,
 // dialogue lines, sound files and the one-time installation flag.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Keeps what the user types into a text box storable in the settings file:
 // at most a given number of bytes once converted to the file's code page
 // (CP932, two bytes per full-width character, one per half-width one), and

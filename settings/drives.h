@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Drives and folder names for the file choosers.
 //
 // A "drive" here is a volume the user keeps files on: the file-system root

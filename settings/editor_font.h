@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The font of the settings editor and its choosers: the Japanese Gothic
 // family the game's windows use (mapped to an installed Gothic font at
 // program start-up), 9 points.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The two file choosers of the settings editor: `Dialog` ("画像ファイルの指定")
 // for a member's picture and `Dialog1` ("サウンドファイルの指定") for a music
 // or sound file.

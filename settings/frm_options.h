@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings editor `frmOptions` ("ｵﾌﾟｼｮﾝの設定"): the members (name, line
 // set, four pictures; add, delete, change), the female and male dialogue
 // lines and the seven music and sound files, on four tabs of `SSTab1`, with

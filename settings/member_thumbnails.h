@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The member selection window's grid of member pictures, as the settings
 // editor sees it: the editor adds, re-pictures and removes thumbnails as it
 // adds, changes and deletes members, so the grid behind it stays in step.

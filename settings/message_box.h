@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Message boxes of the settings editor and its choosers.
 //
 // Each box is shown modally over `parent` and pumps events while it waits;

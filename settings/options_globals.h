@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the settings editor keeps between its openings, for the life of the
 // process: the tab it reopens on, the member last chosen in its list, and
 // what its two file choosers share with it.

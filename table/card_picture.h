@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One picture of the table (a card face, the joker or a card back): drawn
 // stretched to its size, clickable only while enabled.
 #pragma once

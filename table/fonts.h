@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Japanese Gothic faces the windows are set in. The labels ask for
 // "ＭＳ Ｐゴシック" (proportional) and "ＭＳ ゴシック" (fixed pitch); on this
 // platform those names are mapped to the IPA Gothic faces, which share their

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The card table (Form1): the game's main window. It shows the round the
 // engine plays — the green grid, the card pictures, the seats' labels and
 // the two buttons — forwards the player's clicks and menu commands to the

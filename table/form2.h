@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The result table after every round (対戦結果): each seat's points round by
 // round, the totals and the places. The window keeps what it shows between
 // rounds; the end of a match empties it.

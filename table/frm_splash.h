@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The speech window: a small window without a caption that pops up on a
 // seat's side of the table with the seat's portrait and what it says.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The rules window (ルール説明) and the about window (ﾊﾞｰｼﾞｮﾝ情報).
 #pragma once
 

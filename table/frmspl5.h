@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The member selection window (frmspl5): the program starts here. The
 // player clicks a picture for their own seat, then three for the computer
 // seats; the table opens with those four members. The window also shows the

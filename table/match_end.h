@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The table's side of the match-end screens: which screen, shown modally
 // over the table.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's message boxes: a fixed text and title, an icon and a set of
 // buttons, answered modally. Tests install an answerer that is handed the
 // real, fully built box instead of it being run, so they can read it and

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The table's two kinds of waiting.
 //
 // A blocking pause holds the game: clicks, keys and menu commands stay

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // What the windows share about the running program: where its settings and
 // pictures live, how long its pauses really last, and how it ends.
 #pragma once

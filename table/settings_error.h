@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The message the program shows, before anything else, when its settings
 // file cannot be used; the program ends once it is answered.
 #pragma once

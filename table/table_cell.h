@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One cell of the result and ranking tables: a sunken panel label, bold
 // and tinted for headers, white for values.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The music state of the table: the "ＢＧＭ演奏" switch, the table music that
 // loops through a round, the jingles and the match-end effects. Nothing at
 // all plays while the switch is off.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Plays a whole match of the real program under Xvfb and a window manager
 # and captures the match-end screens from the screen, for the README.
 #

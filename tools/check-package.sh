@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the installation of a built tree: the Debian package and a plain
 # `cmake --install` into a folder.
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what building, running and testing Vantel needs on Debian 12.
 # Safe to run again: only missing packages are installed, and the package
 # lists are refreshed once, only when something is missing.

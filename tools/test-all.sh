@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything twice (a strict build with
 # warnings as errors, and a build under AddressSanitizer + UBSan) and runs
 # every test in both; then builds the Debian package from the strict build

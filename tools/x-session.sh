@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # shellcheck shell=bash
 # Shared steps of the scripts that drive the real program on an X server of
 # their own (the smoke test, the match-end capture). Source it; it defines:

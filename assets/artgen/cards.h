@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Card faces (78 x 108), the joker and the four seat backs.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every picture the generator produces, with the name it is stored under.
 #pragma once
 

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A small score model and its Standard MIDI File (format 1) writer. Times
 // are in beats (quarter notes) and become ticks at 480 per quarter note.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Short cheers in a synthesised voice: a glottal pulse through moving vowel
 // formants, with noise bursts for the consonants. Deterministic: the noise
 // comes from a fixed-seed generator.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 // In-memory stand-in for the Win32 GDI calls the effects library and the game
 // use. One lock guards the handle table and every pixel copy, so a handle
 // cannot be deleted while a call is still drawing through it.

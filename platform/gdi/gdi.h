@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: MIT
+
 /*
  * The part of the Win32 GDI that the effects library and the game draw
  * through, on in-memory surfaces. Names, parameter orders and results follow

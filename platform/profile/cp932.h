@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Conversion between UTF-8 (how text is held in memory) and CP932, the
 // Japanese Windows code page the settings file is stored in.
 //

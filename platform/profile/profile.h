@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reader and writer of profile files: section lines in square brackets and
 // key lines "key=value", the format the Windows functions
 // GetPrivateProfileStringA and WritePrivateProfileStringA keep, so that a

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The MIDI music player of the main window: one Standard MIDI File open at
 // a time, played, stopped, paused and queried like the system's MIDI
 // sequencer device it stands in for.

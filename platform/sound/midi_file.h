@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Reader of Standard MIDI Files (formats 0, 1 and 2): checks that a file is
 // one and tells what the player needs to know about it without playing it,
 // its length in ticks and seconds and the instruments it uses.

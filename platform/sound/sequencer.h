@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The process's one MIDI sequencer and wave player, behind ClsMidi and
 // playSoundEffect. Like a system sequencer device under a fixed name, there
 // is one open music file per process, whichever ClsMidi opened it.

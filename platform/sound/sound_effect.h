@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Wave-file sound effects, played over the music on the shared sound
 // output (see sound_system.h).
 #pragma once

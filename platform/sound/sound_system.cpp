@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // One sound output per process: SDL2_mixer owns the device; the music is
 // FluidSynth's, rendered in SDL_mixer's music hook; wave effects play on an
 // SDL_mixer channel.

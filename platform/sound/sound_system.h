@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The sound output shared by the music player (ClsMidi) and the wave
 // effects (playSoundEffect): one per process.
 //

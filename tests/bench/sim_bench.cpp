@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Throughput of the headless simulator: whole ten-round matches with the
 // real engine, zero pauses and no trace.
 #include <benchmark/benchmark.h>

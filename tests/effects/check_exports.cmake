@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Fails unless the library's dynamic symbol table defines exactly the twelve
 # effects. Run as: cmake -DNM=<nm> -DLIBRARY=<path> -P check_exports.cmake
 execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The GDI stand-in: memory layout of DIB sections, clipping, handle rules,
 // the reading and drawing calls, and the wrapped host buffer.
 #include <gtest/gtest.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Plain models for checking the stand-in and the effects: pictures kept
 // top-down in a vector, surfaces of the stand-in that tests can fill and
 // read back, and the effects' formulas written out the straightforward way.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Whole calls of every effect, fetch and write-back included, on pictures of
 // 400 x 100 and 1920 x 1080, next to a memcpy of the same number of bytes.
 // Each effect also reports x_memcpy: its time over the memcpy time of the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The effects on the cases worth pinning down one by one: size checks, the
 // table contents, each formula's corners, and calls that must fail cleanly.
 #include <gtest/gtest.h>

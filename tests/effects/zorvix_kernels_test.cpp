@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Each set of per-byte loops the processor can run, against the formulas, on
 // every length from empty to a few vectors long (so that the leftovers after
 // the last whole vector are covered too) and on all the values that matter.

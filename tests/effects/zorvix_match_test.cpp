@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every effect against the formulas written out plainly, on random pictures
 // in surfaces of every kind, with rectangles that reach past their edges and
 // sources that are the destination itself.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A table view for tests: keeps the pictures, records what the engine
 // asked for, and lets a test hook into pauses and questions.
 #pragma once

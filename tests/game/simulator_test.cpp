@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The simulator's command line, its repeatability, and a referee that
 // replays the trace with its own reading of the rules.
 #include "tools/sim/simulation.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 /* A library file named like the effects library whose AlphaBlt refuses
  * every call: it draws nothing and returns 0. It records the arguments of
  * the last call for the test to read back. */

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 /* A library file named like the effects library that lacks AlphaBlt: it
  * exports one other effect only. */
 #include <stdint.h>

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The darkened band of the match-end screens: drawn by the effects library
 // into the window's own picture, and what the screens show when the
 // library, its entry point or a portrait cannot be had.

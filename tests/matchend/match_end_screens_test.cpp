@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The match-end screens' texts, the seat each shows, their label and how a
 // click closes them.
 #include <QApplication>

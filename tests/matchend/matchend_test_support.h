@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shared pieces of the match-end screen tests: a match state with the
 // default line sets, noise portraits written to a temporary folder, and
 // pixel comparisons against them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Helpers for tests that work on real files: a temporary folder removed at
 // the end of the test, whole-file reads and writes, and a CP932 encoder that
 // calls iconv directly, so expected bytes do not come from the code under test.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // libFuzzer target for the profile reader and writer. The first byte picks
 // the write to try, the rest is the file; every input must keep the profile
 // invariants (tests/platform/profile_invariants.h).

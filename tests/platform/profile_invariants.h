@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Properties every profile file must keep, whatever its bytes: shared by the
 // malformed-file test and the fuzz target.
 //

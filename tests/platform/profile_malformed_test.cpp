@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Files no one should write but someone will: random bytes, NULs, byte
 // order marks, megabyte lines, broken double-byte characters. Each must
 // read without a crash and keep the profile invariants, in memory and on disk.

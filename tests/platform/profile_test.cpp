@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The profile reader and writer: Windows read semantics on CP932 files, and
 // writes that change one key and keep every other byte.
 #include "platform/profile/profile.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Numbers in the settings file: what counts as a number, how fractions
 // round, and where the 16- and 32-bit limits fall.
 #include "records/numeric_text.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The match winner's high score and ranking entry, and the ranking clear
 // command, through a real settings file.
 #include "records/ranking.h"

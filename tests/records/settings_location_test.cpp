@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Where the running program keeps its settings file: in its own help/ folder
 // when it can write there, else in the user's data folder. The choice is
 // tested with made-up environments, the writability check and the writing

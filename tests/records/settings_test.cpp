@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings file through real files: the factory file byte for byte, how
 // a file reads back, every fallback and every settings error.
 #include "records/settings.h"

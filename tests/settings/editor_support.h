@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shared pieces of the settings editor tests: a settings file in a
 // temporary folder with a chosen number of members, a recording stand-in
 // for the member selection window's thumbnails, and a script that answers

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // An editor window on a temporary settings file, with the controls the
 // tests reach by their names.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The picture and sound choosers: where they open, what they list for each
 // slot, OK and Cancel, a box naming a folder that is gone, a path the
 // settings file could not hold; and the drive and folder names behind them.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Every caption of the editor and its choosers fits its control: labels,
 // option buttons, buttons, frame titles, tab captions and the member list.
 

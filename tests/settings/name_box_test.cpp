@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The member name box and the other text boxes keep what is typed storable:
 // the name within 8 bytes of CP932 (four full-width characters, eight
 // half-width ones, or a mix), lines and paths within their read buffers,

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings editor through its real widgets: modes and their limits,
 // adding, changing and deleting members (in the settings file and in the
 // thumbnails), the lines and sounds tabs, closing without applying, the

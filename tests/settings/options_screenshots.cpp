@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Draws the settings editor's four tabs and both file choosers to PNG files
 // (offscreen), to look at the layout: options-tab0.png .. options-tab3.png,
 // options-dialog.png and options-dialog1.png in the folder given (default

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The Standard MIDI File reader on small hand-made files.
 #include "platform/sound/midi_file.h"
 

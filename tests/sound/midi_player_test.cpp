@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The music player through the real output: FluidSynth into SDL_mixer into
 // SDL's disk driver, captured.
 #include "platform/sound/cls_midi.h"

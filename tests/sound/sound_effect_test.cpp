@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Wave effects through the real output, captured.
 #include "platform/sound/sound_effect.h"
 #include "platform/sound/cls_midi.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The generated default sound files: well-formed, of the expected length and
 // make-up, the same bytes on every run of the generator.
 #include "platform/sound/midi_file.h"

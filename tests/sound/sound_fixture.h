@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The fixture of the tests that play sound: SDL's disk driver at about
 // twenty times real time, the output captured, and everything shut down
 // between tests so that each starts the output afresh.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // vantel-sound-measure: plays the default music and effects through the
 // real player into SDL's "disk" audio driver and reports what came out.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "tests/sound/sound_test_support.h"
 
 #include <fcntl.h>

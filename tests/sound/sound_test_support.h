@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Helpers of the sound tests and the measuring tool: SDL's "disk" audio
 // driver in place of a sound card, a capture of everything the player sends
 // to the device, and readers of the files involved.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start over (both answers), skip, close and quit fired from inside the
 // deal, a card's flight, a computer's turn and a speech balloon: the table
 // unwinds without touching freed state, the settings file still reads, and

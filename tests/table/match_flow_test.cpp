@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A whole program run through the real widgets, pauses at zero: the member
 // selection (with a cancelled pick and a deselected computer), then two
 // ten-round matches in which the test plays seat 1 by clicking raised

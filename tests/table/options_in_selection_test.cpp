@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The settings editor opened from the member selection's "オプション": adding,
 // changing and deleting members shows at once in the selection's grid of
 // pictures and in the settings file, and once the editor is closed the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the real program in a program folder of its own under Xvfb with a
 # window manager, checks that the member selection is on screen, picks the
 # four members with the mouse and the keyboard, starts a round and captures

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The table's music through the real window: the "ＢＧＭ演奏" tick, the table
 // music at each round start and its looping from the timer, the round-end
 // jingle chosen by the user's place, the match-end cheer and jingle, the

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Shared set-up of the window tests: a program folder of their own, instant
 // pauses, message boxes and modal windows answered by the test, and the
 // program's end and window changes recorded instead of carried out.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The table window's own behaviour: its layout at the load size and
 // maximised, minimise and restore, the speech window's place for every
 // seat, the card flights' steps, the menus and the small windows.

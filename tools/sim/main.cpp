@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // vantel-sim: plays whole matches of Sevens with no window.
 //
 //   vantel-sim --seed S --matches M [--trace FILE] [--settings FILE]

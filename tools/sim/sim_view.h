@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A table without a window: pictures are kept in memory, pauses take no
 // time, there is no music, and the questions are answered by the caller.
 #pragma once

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes what the engine does as JSON Lines, one object per event, in the
 // order it happens, so that the rules can be checked by an independent
 // program.
