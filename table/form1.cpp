@@ -439,19 +439,25 @@ void Form1::movePicture(int index, int fromLeft, int fromTop, int toLeft, int to
     if (dx == 0 && dy == 0) return;
     // The card in flight passes over the others.
     picture->raise();
+    FlightPacer pacer(delayMs, screen());
     int x = fromLeft, y = fromTop;
     for (;;) {
         if (dx < 0) x = std::max(x - kStep, toLeft);
         if (dx > 0) x = std::min(x + kStep, toLeft);
         if (dy < 0) y = std::max(y - kStep, toTop);
         if (dy > 0) y = std::min(y + kStep, toTop);
+        const QRect before = picture->geometry();
         picture->move(dx != 0 ? x : picture->x(), dy != 0 ? y : picture->y());
         ++lastMoveSteps_;
+        // Each step is drawn and put on screen now, not merely marked for
+        // the next paint: the place it left and the place it reached, so no
+        // trace of the card stays behind.
+        surface_->repaint(QRegion(before) + QRegion(picture->geometry()));
+        pacer.stepShown();
         if (x == toLeft && y == toTop) return;
-        stepSleep(delayMs);
         probe("step");
         if (leaving()) return;
-        QCoreApplication::processEvents();
+        pacer.holdStep();
         if (leaving()) return;
     }
 }

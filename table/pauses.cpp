@@ -7,8 +7,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "table/program.h"
 
@@ -53,9 +56,36 @@ void letWindowSystemRun(int timeoutMs, bool (*ready)(void*), void* context) {
     }
 }
 
-void stepSleep(int milliseconds) {
-    const int ms = scaled(milliseconds);
-    if (ms > 0) QThread::msleep(static_cast<unsigned long>(ms));
+double frameMilliseconds(double refreshRate) {
+    // Screens without a real refresh (virtual ones, some remote sessions)
+    // report 0, 1 or nonsense.
+    constexpr double kFallbackHz = 60.0;
+    const bool sensible = std::isfinite(refreshRate) && refreshRate >= 20.0 && refreshRate <= 1000.0;
+    return 1000.0 / (sensible ? refreshRate : kFallbackHz);
+}
+
+FlightPacer::FlightPacer(int delayMs, const QScreen* screen) {
+    const double frame = frameMilliseconds(screen ? screen->refreshRate() : 0.0);
+    stepMs_ = std::max(double(delayMs), frame) * std::max(program().pauseScale, 0.0);
+    shown_.start();
+}
+
+void FlightPacer::stepShown() { shown_.restart(); }
+
+void FlightPacer::holdStep() {
+    const double left = stepMs_ - shown_.nsecsElapsed() / 1e6;
+    if (left <= 0) {
+        QCoreApplication::processEvents();
+        return;
+    }
+    // Rounded up, so a step never lasts less than its frame.
+    QEventLoop loop;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(static_cast<int>(std::ceil(left)));
+    loop.exec();
 }
 
 }  // namespace vantel

@@ -2,12 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Start over (both answers), skip, close and quit fired from inside the
-// deal, a card's flight, a computer's turn and a speech balloon: the table
+// deal and a card's flight (while a step is held on screen at the real
+// pace), a computer's turn and a speech balloon: the table
 // unwinds without touching freed state, the settings file still reads, and
 // no window of the old match is left behind.
 #include <QAction>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 #include "table/card_picture.h"
 
@@ -45,6 +47,7 @@ void LeavingTest::leaveFromInsidePlay() {
     if (action == QStringLiteral("replay-no")) h.expect(QStringLiteral("最初から始める"), QMessageBox::No);
 
     bool fired = false;
+    bool heldStep = true;
     Form1::setProbe([&](Form1& table, const char* where) {
         if (fired || &table != first) return;
         const std::string w(where);
@@ -57,10 +60,25 @@ void LeavingTest::leaveFromInsidePlay() {
         if (moment == QStringLiteral("balloon")) now = w == "balloon";
         if (!now) return;
         fired = true;
-        if (action.startsWith(QStringLiteral("replay"))) table.menuAction("mnu_replay")->trigger();
-        if (action == QStringLiteral("skip")) table.menuAction("mnu_skip")->trigger();
-        if (action == QStringLiteral("close")) table.close();
-        if (action == QStringLiteral("quit")) table.menuAction("mnu_end")->trigger();
+        auto act = [&action, &table] {
+            if (action.startsWith(QStringLiteral("replay"))) table.menuAction("mnu_replay")->trigger();
+            if (action == QStringLiteral("skip")) table.menuAction("mnu_skip")->trigger();
+            if (action == QStringLiteral("close")) table.close();
+            if (action == QStringLiteral("quit")) table.menuAction("mnu_end")->trigger();
+        };
+        if (w != "step") {
+            act();
+            return;
+        }
+        // In a flight the command arrives as the player's would: while the
+        // step just drawn is held on screen at the real pace.
+        program().pauseScale = 1.0;
+        const int stepsBefore = table.lastMoveSteps();
+        QTimer::singleShot(5, &table, [&, act, stepsBefore] {
+            heldStep = table.lastMoveSteps() == stepsBefore;
+            program().pauseScale = 0;
+            act();
+        });
     });
     // Play on until the moment comes (a balloon may need a few turns).
     first->mnu_kaisi_Click();
@@ -70,6 +88,7 @@ void LeavingTest::leaveFromInsidePlay() {
         else break;
     }
     QVERIFY(fired);
+    QVERIFY2(heldStep, "the command did not arrive while a step was held");
     Form1::setProbe({});
     WindowHarness::flushDeletes();
 

@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "game/cards.h"
 #include "game/layout.h"
@@ -36,6 +38,7 @@ private slots:
     void speechWindowPlaces();
     void missingPortraitSpeaksWithDefault();
     void cardFlightSteps();
+    void flightStepsReachTheScreen();
     void clearRankingOkAndCancel();
     void startOverYesAndNo();
     void skipWithTwoComputersIn();
@@ -256,6 +259,61 @@ void TableWindowTest::cardFlightSteps() {
     QCOMPARE(t->img(1)->pos(), QPoint(31, 400));
 }
 
+namespace {
+// Records where a card picture was each time it was painted.
+struct CardPaints : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) xs.push_back(static_cast<QWidget*>(watched)->x());
+        return QObject::eventFilter(watched, event);
+    }
+    std::vector<int> xs;
+};
+}  // namespace
+
+void TableWindowTest::flightStepsReachTheScreen() {
+    // A step lasts a frame of the screen, never less than the pause asked
+    // for; a screen that reports no sensible rate counts as 60 Hz.
+    QCOMPARE(qRound(frameMilliseconds(144) * 100), 694);
+    for (const double nonsense : {0.0, 1.0, -60.0, std::nan("")}) {
+        QCOMPARE(qRound(frameMilliseconds(nonsense) * 100), 1667);
+    }
+    program().pauseScale = 1.0;
+    QCOMPARE(qRound(FlightPacer(1, nullptr).stepMilliseconds() * 100), 1667);
+    QCOMPARE(FlightPacer(40, nullptr).stepMilliseconds(), 40.0);
+    program().pauseScale = 0;
+    QCOMPARE(FlightPacer(40, nullptr).stepMilliseconds(), 0.0);
+
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    const double frame = frameMilliseconds(t->screen()->refreshRate());
+    t->placePicture(1, 100, 100);
+    t->img(1)->show();
+    QCoreApplication::processEvents();
+    CardPaints paints;
+    t->img(1)->installEventFilter(&paints);
+    // Before the next step is taken, the card was painted where it stands.
+    std::vector<int> unpainted;
+    Form1::setProbe([&](Form1& table, const char* where) {
+        const int x = table.img(1)->x();
+        if (std::string(where) == "step" && (paints.xs.empty() || paints.xs.back() != x)) unpainted.push_back(x);
+    });
+    program().pauseScale = 1.0;
+    QElapsedTimer clock;
+    clock.start();
+    t->movePicture(1, 100, 100, 400, 100, 1);
+    const double tookMs = clock.nsecsElapsed() / 1e6;
+    program().pauseScale = 0;
+    Form1::setProbe({});
+    QCOMPARE(t->lastMoveSteps(), 10);
+    QVERIFY2(unpainted.empty(), "a step was taken before the previous one was painted");
+    QCOMPARE(paints.xs.back(), 400);
+    std::printf("a 300-pixel flight: %zu paints of the card, %.1f ms (%.1f frames of %.2f ms)\n",
+                paints.xs.size(), tookMs, tookMs / frame, frame);
+    // Nine pauses of a frame each; well under twice that.
+    QVERIFY2(tookMs >= 9 * frame && tookMs <= 20 * frame, qPrintable(QString::number(tookMs)));
+}
+
 void TableWindowTest::clearRankingOkAndCancel() {
     WindowHarness h;
     Form1* t = newTable(h);
@@ -442,15 +500,14 @@ void TableWindowTest::tableRepaintsDuringAPause() {
     WindowHarness h;
     Form1* table = newTable(h);
     QVERIFY(table);
-    // Real pauses: the deal's and the speech windows' waits last as long as
-    // they do in play.
-    program().pauseScale = 1.0;
     PaintWatch watch;
     table->surface()->installEventFilter(&watch);
     QPointer<Form1> guard = table;
     int pauses = 0;
     Form1::setProbe([&](Form1& t, const char* where) {
         if (std::string(where) != "pause" || pauses++ > 0) return;
+        // From the pause after the deal on, pauses last as long as in play.
+        program().pauseScale = 1.0;
         // Once the pause is on, part of the table is laid bare (as when a
         // window over it goes away) and must be painted while play waits.
         QTimer::singleShot(20, &t, [&watch, &t] {
