@@ -59,12 +59,16 @@ void Engine::mnuKaisiClick() {
 void Engine::imgClick(int index) {
     if (abandoned_ || !awaitingUser() || !isClickable(index)) return;
     try {
-        // No second card may be clicked while this one travels.
+        // No second card may be clicked while this one travels, and the turn
+        // can no longer be passed or given up: the window lets clicks and
+        // keys through between the flight's steps.
         for (int slot = 1; slot <= kJokerSlot; ++slot) {
             const int card = s_.hand[kUser][slot];
             if (card != 0) view_.setPictureEnabled(card, false);
         }
         clickable_.fill(false);
+        setControl(Control::PassButton, false);
+        setControl(Control::DropButton, false);
         int slot = 0;
         for (int i = 1; i <= kJokerSlot; ++i) {
             if (s_.hand[kUser][i] == index) {
@@ -83,8 +87,6 @@ void Engine::imgClick(int index) {
                 tebanHenko(gap);
             }
         }
-        setControl(Control::PassButton, false);
-        setControl(Control::DropButton, false);
         playGame();
     } catch (const Abandoned&) {
     }
@@ -93,11 +95,12 @@ void Engine::imgClick(int index) {
 void Engine::cmdPassClick() {
     if (abandoned_ || !awaitingUser() || !isEnabled(Control::PassButton)) return;
     try {
+        // Taken at once: nothing may pass twice while the line is said.
+        setControl(Control::PassButton, false);
         s_.passCount[s_.currentSeat] += 1;
         if (observer_) observer_->onPass(s_.currentSeat, s_.passCount[s_.currentSeat]);
         serifuRtn(3, 0);
         hosiDsp();
-        setControl(Control::PassButton, false);
         playGame();
     } catch (const Abandoned&) {
     }
@@ -106,14 +109,15 @@ void Engine::cmdPassClick() {
 void Engine::cmdOutClick() {
     if (abandoned_ || !awaitingUser() || !isEnabled(Control::DropButton)) return;
     try {
+        // Taken at once: nothing else may be played while the seat gives up.
         clickable_.fill(false);
+        setControl(Control::DropButton, false);
+        setControl(Control::PassButton, false);
         serifuRtn(2, 0);
         s_.droppingOut = 1;
         s_.userOut = 1;
         dropOut(kUser);
         if (s_.holdsJoker(kUser)) view_.setPictureVisible(kJoker, false);
-        setControl(Control::DropButton, false);
-        setControl(Control::PassButton, false);
         playGame();
     } catch (const Abandoned&) {
     }
@@ -315,11 +319,16 @@ void Engine::seiretu() {
 // ---- the turn loop ---------------------------------------------------------
 
 void Engine::playGame() {
-    do {
+    for (;;) {
         pause(kTurnPauseMs);
         batle();
-        processEvents();
-    } while (!((s_.currentSeat == kUser && s_.keepSeat == 0) || s_.roundOver == 1));
+        const bool userTurn = s_.currentSeat == kUser && s_.keepSeat == 0;
+        // Once the user's turn is open, control goes straight back to the
+        // window: letting events run here would take the user's click or
+        // key as a move nested inside this loop.
+        if (!userTurn) processEvents();
+        if (userTurn || s_.roundOver == 1) break;
+    }
 
     // All three computers dropped and the user's cards were laid: one more
     // turn finds four seats out and ends the round.

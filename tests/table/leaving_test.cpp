@@ -11,6 +11,10 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "table/card_picture.h"
 
 #include "table_test_support.h"
@@ -23,7 +27,20 @@ class LeavingTest : public QObject {
 private slots:
     void leaveFromInsidePlay_data();
     void leaveFromInsidePlay();
+    void keysWhilePlayRunsDoNothing();
 };
+
+namespace {
+// The keys a player might press at any moment, sent where a keyboard would
+// send them.
+void pressPlayKeys(Form1& table) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_P, Qt::Key_D, Qt::Key_Right, Qt::Key_End}) {
+        QWidget* target = table.focusWidget() ? table.focusWidget() : &table;
+        QTest::keyClick(target, key);
+        if (table.leaving()) return;
+    }
+}
+}  // namespace
 
 void LeavingTest::leaveFromInsidePlay_data() {
     QTest::addColumn<QString>("action");
@@ -65,6 +82,8 @@ void LeavingTest::leaveFromInsidePlay() {
             if (action == QStringLiteral("skip")) table.menuAction("mnu_skip")->trigger();
             if (action == QStringLiteral("close")) table.close();
             if (action == QStringLiteral("quit")) table.menuAction("mnu_end")->trigger();
+            // Keys right after it reach a table on its way out.
+            pressPlayKeys(table);
         };
         if (w != "step") {
             act();
@@ -113,6 +132,44 @@ void LeavingTest::leaveFromInsidePlay() {
         QVERIFY(tables.empty());
         QCOMPARE(h.programEnds, 1);
     }
+}
+
+// At every point where play lets events run (a flight, between turns, a
+// balloon, a pause) the keys that play a card, pass or drop change nothing,
+// the user's own card in flight included.
+void LeavingTest::keysWhilePlayRunsDoNothing() {
+    WindowHarness h;
+    Form1* table = h.chooseMembers(1, {2, 3, 4});
+    QVERIFY(table);
+    std::map<std::string, int> probed;
+    std::vector<std::string> changed;
+    Form1::setProbe([&](Form1& t, const char* where) {
+        if (t.leaving()) return;
+        const RoundState before = t.engine().round();
+        pressPlayKeys(t);
+        const RoundState& after = t.engine().round();
+        ++probed[where];
+        if (after.hand != before.hand || after.passCount != before.passCount || after.userOut != before.userOut ||
+            after.currentSeat != before.currentSeat) {
+            changed.push_back(where);
+        }
+    });
+    table->mnu_kaisi_Click();
+    // The user plays a card whenever one can be laid, so that the user's
+    // own flights are among the moments.
+    for (int guard = 0; guard < 60 && sharedState().roundNumber == 1 && table->engine().awaitingUser(); ++guard) {
+        int card = 0;
+        for (int n = 1; n <= 53 && card == 0; ++n) {
+            if (table->engine().isClickable(n)) card = n;
+        }
+        if (card != 0) table->img_Click(card);
+        else if (table->cmdPass()->isEnabled()) table->cmdPass_Click();
+        else table->cmdOut_Click();
+    }
+    Form1::setProbe({});
+    QVERIFY(sharedState().roundNumber >= 2);
+    for (const char* where : {"step", "events", "balloon", "pause"}) QVERIFY2(probed[where] > 0, where);
+    QVERIFY2(changed.empty(), changed.empty() ? "" : changed.front().c_str());
 }
 
 QTEST_MAIN(LeavingTest)
