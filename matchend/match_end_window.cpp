@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -200,6 +201,25 @@ void MatchEndWindow::fitLabelText() {
 void MatchEndWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, picture_);
+}
+
+void MatchEndWindow::keyPressEvent(QKeyEvent* event) {
+    // A key still held from the window before does not skip this one.
+    if (event->isAutoRepeat()) {
+        event->accept();
+        return;
+    }
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+        case Qt::Key_Escape:
+            event->accept();
+            accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
 }
 
 void MatchEndWindow::mousePressEvent(QMouseEvent* event) {

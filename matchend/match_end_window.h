@@ -5,7 +5,7 @@
 // paints one persistent picture (a member's portrait, or the default one),
 // a 400 x 100 band across it from row 300 darkened by the effects library,
 // and a label with the screen's text on that band. A left click anywhere on
-// the window closes it.
+// the window closes it, and so do Enter, Space and Escape.
 #pragma once
 
 #include <QDialog>
@@ -61,6 +61,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Enter, Space and Escape go on as a click does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void showDefaultPortrait();

@@ -3,22 +3,34 @@
 
 #include "table/card_picture.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include "table/accessibility.h"
 
 namespace vantel {
 
 CardPicture::CardPicture(int index, const QPixmap& picture, QWidget* parent)
     : QWidget(parent), index_(index), picture_(picture) {
+    installAccessibility();
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_NoSystemBackground);
     setObjectName(QStringLiteral("img_%1").arg(index));
+    // Not a stop of the Tab chain: the table moves the focus among the
+    // playable cards with the arrow keys.
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void CardPicture::activate() {
+    if (isEnabled() && isVisible()) emit clicked(index_);
 }
 
 void CardPicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(rect(), picture_);
+    if (hasFocus()) drawFocusFrame(painter, rect());
 }
 
 void CardPicture::mousePressEvent(QMouseEvent* event) {
@@ -32,6 +44,57 @@ void CardPicture::mouseReleaseEvent(QMouseEvent* event) {
     if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
         emit clicked(index_);
     }
+}
+
+void CardPicture::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                event->accept();
+                activate();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    // Arrows and the rest go to the table.
+    event->ignore();
+}
+
+void CardPicture::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CardPicture::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+QString cardSpokenName(int index) {
+    static const char* const kSuits[4] = {"ダイヤ", "クラブ", "ハート", "スペード"};
+    static const char* const kRanks[13] = {"A", "2", "3", "4",  "5", "6", "7",
+                                           "8", "9", "10", "J", "Q", "K"};
+    if (index >= 1 && index <= 52) {
+        return QString::fromUtf8(kSuits[(index - 1) / 13]) + QStringLiteral("の") +
+               QString::fromUtf8(kRanks[(index - 1) % 13]);
+    }
+    if (index == 53) return QStringLiteral("ジョーカー");
+    return QStringLiteral("裏向きのカード");
+}
+
+void drawFocusFrame(QPainter& painter, const QRect& rect) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(20, 20, 20), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(rect.adjusted(1, 1, -1, -1));
+    painter.setPen(QPen(QColor(255, 190, 0), 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.drawRect(rect.adjusted(3, 3, -3, -3));
+    painter.restore();
 }
 
 }  // namespace vantel

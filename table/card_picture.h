@@ -2,11 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // One picture of the table (a card face, the joker or a card back): drawn
-// stretched to its size, clickable only while enabled.
+// stretched to its size, clickable only while enabled. An enabled picture
+// takes the keyboard focus too: it shows a frame then, and Enter or Space
+// acts as a click.
 #pragma once
 
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
+
+class QPainter;
 
 namespace vantel {
 
@@ -17,6 +22,8 @@ public:
 
     int index() const { return index_; }
     const QPixmap& picture() const { return picture_; }
+    // Does what a click does, when the picture takes clicks.
+    void activate();
 
 signals:
     void clicked(int index);
@@ -25,11 +32,22 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int index_;
     QPixmap picture_;
     bool pressed_ = false;
 };
+
+// What a screen reader says for picture `index`: "ハートの7", "スペードのK",
+// "ジョーカー", or "裏向きのカード" for a back.
+QString cardSpokenName(int index);
+
+// Draws the keyboard focus frame inside `rect`: a dark ring around a
+// bright one, so that it shows on light and dark pictures alike.
+void drawFocusFrame(QPainter& painter, const QRect& rect);
 
 }  // namespace vantel

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -14,8 +15,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <cmath>
 
 #include "assets/art_resources.h"
@@ -218,6 +221,34 @@ void Form1::setLabelText(QLabel* label, const QString& text) {
     const QFontMetrics metrics(label->font());
     const int width = std::max(metrics.horizontalAdvance(text) + 6, 16);
     label->resize(width, metrics.height() + 2);
+    if (lblscore_) describeLabels();
+}
+
+void Form1::describeLabels() {
+    // Set only what changed: each change is an event a screen reader hears.
+    const auto name = [](QWidget* w, const QString& text) {
+        if (w->accessibleName() != text) w->setAccessibleName(text);
+    };
+    for (int i = 0; i < 4; ++i) {
+        const QString seat = lblname_[i]->text();
+        const QString total = QStringLiteral("合計%1点").arg(lblten_[i]->text());
+        // The pass label shows stars for the passes, or the place once out.
+        const QString pass = lblpass_[i]->text();
+        const bool out = pass.endsWith(QStringLiteral("番"));
+        const QString passes = out ? QStringLiteral("順位 ") + pass
+                                   : QStringLiteral("パス%1回").arg(pass.count(QStringLiteral("★")));
+        name(lblname_[i], seat);
+        if (lblname_[i]->accessibleDescription() != total + QStringLiteral("、") + passes) {
+            lblname_[i]->setAccessibleDescription(total + QStringLiteral("、") + passes);
+        }
+        name(lblten_[i], seat + QStringLiteral("の") + total);
+        name(lblpass_[i], seat + QStringLiteral("の") + passes);
+    }
+    const QString round = lblkai_->text();
+    name(lblkai_, round.isEmpty() ? QStringLiteral("回戦 開始前")
+                                  : QStringLiteral("回戦 ") + round + QStringLiteral("（全10回戦）"));
+    name(lblhiname_, QStringLiteral("ハイスコアの保持者 ") + lblhiname_->text());
+    name(lblscore_, QStringLiteral("ハイスコア ") + lblscore_->text() + QStringLiteral("点"));
 }
 
 void Form1::buildLabels() {
@@ -238,11 +269,23 @@ void Form1::buildLabels() {
     for (QPushButton* button : {cmdPass_, cmdOut_}) {
         button->resize(49, 25);
         button->setFont(gothicFont(9));
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::StrongFocus);
         button->setEnabled(false);
     }
+    cmdPass_->setAccessibleDescription(QStringLiteral("パスします（P キー）"));
+    cmdOut_->setAccessibleDescription(QStringLiteral("降参して残りのカードを出します（D キー）"));
     connect(cmdPass_, &QPushButton::clicked, this, &Form1::cmdPass_Click);
     connect(cmdOut_, &QPushButton::clicked, this, &Form1::cmdOut_Click);
+    // P and D press the buttons, only while they can be pressed; the
+    // captions stay as they are.
+    const std::pair<Qt::Key, QPushButton*> keys[] = {{Qt::Key_P, cmdPass_}, {Qt::Key_D, cmdOut_}};
+    for (const auto& [key, button] : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, button, [button] {
+            if (button->isEnabled() && button->isVisible()) button->click();
+        });
+    }
 }
 
 void Form1::formLoad() {
@@ -542,6 +585,7 @@ void Form1::FRM_DSP(int seat, int waitMs) {
     }
     if (!leaving()) {
         w.repaint();
+        w.announce();
         probe("balloon");
     }
     if (!leaving()) BlockingPause::wait(waitMs);
@@ -607,7 +651,11 @@ void Form1::runEngine(F&& entry) {
     ++engineDepth_;
     entry();
     --engineDepth_;
-    if (engineDepth_ == 0 && leaving()) finishLeaving();
+    if (engineDepth_ == 0 && leaving()) {
+        finishLeaving();
+        return;
+    }
+    if (engineDepth_ == 0 && engine_.awaitingUser()) focusUserTurn();
 }
 
 void Form1::mnu_kaisi_Click() {
@@ -688,6 +736,87 @@ void Form1::mnu_version_Click() {
     frmAbout_->show();
     frmAbout_->raise();
     frmAbout_->activateWindow();
+}
+
+// ---- the keyboard --------------------------------------------------------------------
+
+std::vector<CardPicture*> Form1::raisedCards() const {
+    // Only the user's playable cards ever take clicks.
+    std::vector<CardPicture*> cards;
+    for (int n = 1; n <= art::kJoker; ++n) {
+        if (img_[n]->isEnabled() && img_[n]->isVisibleTo(surface_)) cards.push_back(img_[n]);
+    }
+    std::sort(cards.begin(), cards.end(), [](const CardPicture* a, const CardPicture* b) { return a->x() < b->x(); });
+    return cards;
+}
+
+void Form1::focusUserTurn() {
+    if (leaving()) return;
+    const std::vector<CardPicture*> cards = raisedCards();
+    if (!cards.empty()) {
+        cards.front()->setFocus(Qt::OtherFocusReason);
+    } else if (cmdPass_->isEnabled()) {
+        cmdPass_->setFocus(Qt::OtherFocusReason);
+    } else if (cmdOut_->isEnabled()) {
+        cmdOut_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (event->modifiers() & ~Qt::KeypadModifier) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Buttons outside a dialog take Space but not Enter.
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        if ((button == cmdPass_ || button == cmdOut_) && button->isEnabled()) button->click();
+        event->accept();
+        return;
+    }
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Home && key != Qt::Key_End) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const std::vector<CardPicture*> cards = raisedCards();
+    if (cards.empty()) return;
+    const auto at = std::find(cards.begin(), cards.end(), qobject_cast<CardPicture*>(focusWidget()));
+    const int count = static_cast<int>(cards.size());
+    int to = 0;
+    if (key == Qt::Key_Home) {
+        to = 0;
+    } else if (key == Qt::Key_End) {
+        to = count - 1;
+    } else if (at == cards.end()) {
+        // From PASS or DROP the arrows come back to the hand.
+        to = key == Qt::Key_Right ? 0 : count - 1;
+    } else {
+        const int from = static_cast<int>(at - cards.begin());
+        to = (from + (key == Qt::Key_Right ? 1 : count - 1)) % count;
+    }
+    cards[static_cast<size_t>(to)]->setFocus(Qt::OtherFocusReason);
+}
+
+bool Form1::focusNextPrevChild(bool next) {
+    std::vector<QWidget*> stops;
+    auto* card = qobject_cast<CardPicture*>(focusWidget());
+    const std::vector<CardPicture*> cards = raisedCards();
+    if (card && card->isEnabled()) {
+        stops.push_back(card);
+    } else if (!cards.empty()) {
+        stops.push_back(cards.front());
+    }
+    for (QPushButton* button : {cmdPass_, cmdOut_}) {
+        if (button->isEnabled()) stops.push_back(button);
+    }
+    if (stops.empty()) return false;
+    const auto at = std::find(stops.begin(), stops.end(), focusWidget());
+    const int count = static_cast<int>(stops.size());
+    const int to = at == stops.end() ? 0 : (static_cast<int>(at - stops.begin()) + (next ? 1 : count - 1)) % count;
+    stops[static_cast<size_t>(to)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -13,6 +13,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "game/engine.h"
 #include "game/layout.h"
@@ -136,6 +137,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Left, Right, Home and End move the focus among the playable cards;
+    // Enter on PASS or DROP presses it.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Tab goes from the cards (one stop) to PASS and DROP and back.
+    bool focusNextPrevChild(bool next) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -153,6 +159,14 @@ private:
     void setLabelText(QLabel* label, const QString& text);
     void fitOuterSize();
     void probe(const char* where);
+    // The user's playable cards, left to right as the hand shows them.
+    std::vector<CardPicture*> raisedCards() const;
+    // At the start of the user's turn: the first playable card, else PASS,
+    // else DROP.
+    void focusUserTurn();
+    // What the seat labels, the round counter and the high score mean, for
+    // a screen reader, from what they show.
+    void describeLabels();
 
     // Runs an engine entry point; once the outermost one returns, a pending
     // close or start over is carried out.

@@ -3,12 +3,12 @@
 
 #include "table/form2.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "table/fonts.h"
+#include "table/label_grid.h"
 #include "table/qt_text.h"
 #include "table/table_cell.h"
 
@@ -18,8 +18,11 @@ namespace {
 const char* const kRowNames[12] = {"１回戦", "２回戦", "３回戦", "４回戦", "５回戦", "６回戦",
                                    "７回戦", "８回戦", "９回戦", "１０回戦", "合計", "順位"};
 
-QLabel* cell(QWidget* parent, const QString& text, Qt::Alignment align, bool header = false) {
-    QLabel* label = tableCell(parent, align, header, QColor(220, 232, 220));
+// A cell of the result grid at (row, column), in place before it has text.
+QLabel* cell(LabelGrid* grid, int row, int column, const QString& text, Qt::Alignment align,
+             bool header = false) {
+    QLabel* label = tableCell(grid, align, header, QColor(220, 232, 220));
+    grid->setCell(row, column, label);
     label->setText(text);
     return label;
 }
@@ -32,25 +35,24 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint);
     setModal(true);
 
-    auto* grid = new QGridLayout;
-    grid->setSpacing(2);
-    grid->addWidget(cell(this, QString(), Qt::AlignCenter, true), 0, 0);
+    // The seats' names head the columns, the rounds, total and place the rows.
+    auto* grid = new LabelGrid(13, 5, true, this);
+    grid->setObjectName(QStringLiteral("resultTable"));
+    grid->setAccessibleName(QStringLiteral("対戦結果"));
+    cell(grid, 0, 0, QString(), Qt::AlignCenter, true);
     for (int i = 0; i < 4; ++i) {
-        lblname_[i] = cell(this, QString(), Qt::AlignCenter, true);
+        lblname_[i] = cell(grid, 0, i + 1, QString(), Qt::AlignCenter, true);
         lblname_[i]->setObjectName(QStringLiteral("lblname_%1").arg(i));
         lblname_[i]->setMinimumWidth(96);
-        grid->addWidget(lblname_[i], 0, i + 1);
     }
     for (int row = 0; row < 12; ++row) {
-        auto* name = cell(this, QString::fromUtf8(kRowNames[row]), Qt::AlignCenter, true);
+        auto* name = cell(grid, row + 1, 0, QString::fromUtf8(kRowNames[row]), Qt::AlignCenter, true);
         name->setMinimumWidth(84);
-        grid->addWidget(name, row + 1, 0);
         for (int seat = 0; seat < 4; ++seat) {
-            auto* label = cell(this, QString(), Qt::AlignRight);
+            auto* label = cell(grid, row + 1, seat + 1, QString(), Qt::AlignRight);
             label->setObjectName(QStringLiteral("lblten%1_%2").arg(seat + 1).arg(row));
             if (row >= 10) label->setFont(gothicFont(10.5, true));
             lblten_[seat][row] = label;
-            grid->addWidget(label, row + 1, seat + 1);
         }
     }
     auto* ok = new QPushButton(QStringLiteral("ＯＫ"), this);
@@ -60,7 +62,7 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addWidget(grid);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -3,13 +3,13 @@
 
 #include "table/form3.h"
 
-#include <QGridLayout>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "table/fonts.h"
+#include "table/label_grid.h"
 #include "table/message_box.h"
 #include "table/qt_text.h"
 #include "table/table_cell.h"
@@ -17,9 +17,11 @@
 namespace vantel {
 
 namespace {
-QLabel* cell(QWidget* parent, const QString& name, int row, Qt::Alignment align) {
-    QLabel* label = tableCell(parent, row == 0 ? Qt::AlignHCenter : align, row == 0, QColor(220, 226, 240));
+// A cell of the ranking at (row, column), in place before it has text.
+QLabel* cell(LabelGrid* grid, const QString& name, int row, int column, Qt::Alignment align) {
+    QLabel* label = tableCell(grid, row == 0 ? Qt::AlignHCenter : align, row == 0, QColor(220, 226, 240));
     label->setObjectName(QStringLiteral("%1_%2").arg(name).arg(row));
+    grid->setCell(row, column, label);
     return label;
 }
 }  // namespace
@@ -31,17 +33,15 @@ Form3::Form3(const MatchState& state, QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint);
     setModal(true);
 
-    auto* grid = new QGridLayout;
-    grid->setSpacing(2);
+    // Headed by 名前, 得点, 日付 and 時間, one row a place.
+    auto* grid = new LabelGrid(kRankRows + 1, 4, false, this);
+    grid->setObjectName(QStringLiteral("rankingTable"));
+    grid->setAccessibleName(QStringLiteral("ベスト１０ランキング"));
     for (int row = 0; row <= kRankRows; ++row) {
-        lblname_[row] = cell(this, QStringLiteral("lblname"), row, Qt::AlignLeft);
-        lblten_[row] = cell(this, QStringLiteral("lblten"), row, Qt::AlignRight);
-        lbldate_[row] = cell(this, QStringLiteral("lbldate"), row, Qt::AlignHCenter);
-        lbltime_[row] = cell(this, QStringLiteral("lbltime"), row, Qt::AlignHCenter);
-        grid->addWidget(lblname_[row], row, 0);
-        grid->addWidget(lblten_[row], row, 1);
-        grid->addWidget(lbldate_[row], row, 2);
-        grid->addWidget(lbltime_[row], row, 3);
+        lblname_[row] = cell(grid, QStringLiteral("lblname"), row, 0, Qt::AlignLeft);
+        lblten_[row] = cell(grid, QStringLiteral("lblten"), row, 1, Qt::AlignRight);
+        lbldate_[row] = cell(grid, QStringLiteral("lbldate"), row, 2, Qt::AlignHCenter);
+        lbltime_[row] = cell(grid, QStringLiteral("lbltime"), row, 3, Qt::AlignHCenter);
     }
     lblname_[0]->setText(QStringLiteral("名前"));
     lblten_[0]->setText(QStringLiteral("得点"));
@@ -65,7 +65,7 @@ Form3::Form3(const MatchState& state, QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
+    layout->addWidget(grid);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -3,10 +3,12 @@
 
 #include "table/frm_splash.h"
 
+#include <QAccessible>
 #include <QImageReader>
 #include <QLabel>
 
 #include "assets/art_resources.h"
+#include "table/accessibility.h"
 #include "table/fonts.h"
 
 namespace vantel {
@@ -18,6 +20,7 @@ constexpr int kClientHeight = 297;  // 4455 twips
 
 FrmSplash::FrmSplash(QWidget* owner)
     : QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowDoesNotAcceptFocus) {
+    installAccessibility();
     setObjectName(QStringLiteral("frmSplash"));
     setWindowTitle(QString());
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -61,6 +64,25 @@ void FrmSplash::clearPortrait() {
 }
 
 void FrmSplash::setText(const QString& text) { label1_->setText(text); }
+
+bool FrmSplash::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && parentWidget()) {
+        QWidget* owner = parentWidget()->window();
+        if (owner->isVisible()) owner->activateWindow();
+    }
+    return QWidget::event(event);
+}
+
+QString FrmSplash::spokenText() const {
+    return label1_->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QStringLiteral("、"));
+}
+
+void FrmSplash::announce() {
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}
 
 void FrmSplash::setTextTop(int top) {
     label1_->setGeometry(16, top, 201, std::max(25, height() - top));

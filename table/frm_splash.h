@@ -23,10 +23,20 @@ public:
     void setText(const QString& text);
     // Label1 top in pixels: 256 under a portrait, 20 without one.
     void setTextTop(int top);
+    // The text shown, its lines joined, as a screen reader says it.
+    QString spokenText() const;
+    // Tells assistive technology that the window, now on screen, says
+    // spokenText(), so that a screen reader reads it out at once.
+    void announce();
 
     QLabel* image1() const { return image1_; }
     QLabel* label1() const { return label1_; }
     bool showsDefaultPortrait() const { return defaultShown_; }
+
+protected:
+    // The window never keeps the focus: a window system that makes it the
+    // active window anyway gets the table back as the active one.
+    bool event(QEvent* event) override;
 
 private:
     QLabel* image1_;

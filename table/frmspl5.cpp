@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -19,6 +20,8 @@
 #include "records/material_reset.h"
 #include "records/settings.h"
 #include "settings/frm_options.h"
+#include "table/accessibility.h"
+#include "table/card_picture.h"
 #include "table/fonts.h"
 #include "table/form3.h"
 #include "table/message_box.h"
@@ -44,9 +47,15 @@ int px(double twips) { return roundEven(twips / kTwipsPerPixel); }
 // ---- one member picture -------------------------------------------------------------
 
 MemberPicture::MemberPicture(int index, QWidget* parent) : QFrame(parent), index_(index) {
+    installAccessibility();
     setObjectName(QStringLiteral("imag_%1").arg(index));
     setSelected(false);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void MemberPicture::activate() {
+    if (isEnabled()) emit clicked(index_);
 }
 
 void MemberPicture::setSelected(bool selected) {
@@ -69,6 +78,31 @@ void MemberPicture::paintEvent(QPaintEvent* event) {
         if (!isEnabled()) p.fillRect(contentsRect(), QColor(255, 255, 255, 90));
     }
     QFrame::paintEvent(event);
+    if (hasFocus()) {
+        QPainter p(this);
+        drawFocusFrame(p, rect());
+    }
+}
+
+void MemberPicture::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        event->accept();
+        activate();
+        return;
+    }
+    event->ignore();
+}
+
+void MemberPicture::focusInEvent(QFocusEvent* event) {
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void MemberPicture::focusOutEvent(QFocusEvent* event) {
+    QFrame::focusOutEvent(event);
+    update();
 }
 
 void MemberPicture::mouseReleaseEvent(QMouseEvent* event) {
@@ -208,7 +242,77 @@ void Frmspl5::showEvent(QShowEvent* event) {
             if (!leaving_ && client != size() && client.isValid()) setFixedSize(client);
         });
         QTimer::singleShot(0, this, [this] { Form_Activate(); });
+        if (MemberPicture* first = focusPicture()) first->setFocus(Qt::OtherFocusReason);
     }
+}
+
+// ---- the keyboard ---------------------------------------------------------------------
+
+MemberPicture* Frmspl5::focusPicture() const {
+    const int count = thumbnailCount();
+    if (lastFocused_ >= 0 && lastFocused_ < count && imag_[static_cast<size_t>(lastFocused_)]->isEnabled()) {
+        return imag_[static_cast<size_t>(lastFocused_)];
+    }
+    for (MemberPicture* picture : imag_) {
+        if (picture->isEnabled()) return picture;
+    }
+    return nullptr;
+}
+
+void Frmspl5::keyPressEvent(QKeyEvent* event) {
+    auto* current = qobject_cast<MemberPicture*>(focusWidget());
+    const int count = thumbnailCount();
+    int step = 0;
+    bool wrap = true;
+    switch (event->key()) {
+        case Qt::Key_Left: step = -1; break;
+        case Qt::Key_Right: step = 1; break;
+        case Qt::Key_Up: step = -kPerRow; wrap = false; break;
+        case Qt::Key_Down: step = kPerRow; wrap = false; break;
+        default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+    if (!current || count == 0) {
+        if (MemberPicture* picture = focusPicture()) picture->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The next picture that takes clicks in that direction: along the
+    // rows (round from the last to the first) or up and down a column.
+    int index = current->index();
+    for (int tries = 0; tries < count; ++tries) {
+        index += step;
+        if (wrap) {
+            index = (index % count + count) % count;
+        } else if (index < 0 || index >= count) {
+            return;
+        }
+        if (imag_[static_cast<size_t>(index)]->isEnabled()) {
+            imag_[static_cast<size_t>(index)]->setFocus(Qt::OtherFocusReason);
+            lastFocused_ = index;
+            return;
+        }
+    }
+}
+
+bool Frmspl5::focusNextPrevChild(bool next) {
+    if (auto* picture = qobject_cast<MemberPicture*>(focusWidget())) lastFocused_ = picture->index();
+    // The stops from left to right: the grid, then オプション, ランキングを見る,
+    // 閉じる and 素材初期化 as they stand in their row.
+    std::vector<QWidget*> stops;
+    if (MemberPicture* picture = focusPicture()) stops.push_back(picture);
+    for (QPushButton* button : {cmd_[2], cmd_[1], cmd_[0], cmd_[3]}) {
+        if (button->isEnabled()) stops.push_back(button);
+    }
+    if (stops.empty()) return false;
+    QWidget* focused = focusWidget();
+    int at = -1;
+    for (size_t i = 0; i < stops.size(); ++i) {
+        if (stops[i] == focused || (i == 0 && qobject_cast<MemberPicture*>(focused))) at = static_cast<int>(i);
+    }
+    const int count = static_cast<int>(stops.size());
+    const int to = at < 0 ? 0 : (at + (next ? 1 : count - 1)) % count;
+    stops[static_cast<size_t>(to)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 bool Frmspl5::event(QEvent* event) {

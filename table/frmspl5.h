@@ -20,7 +20,8 @@ class QPushButton;
 namespace vantel {
 
 // One member picture of the grid: flat while not chosen, raised with a
-// border once clicked.
+// border once clicked. It takes the keyboard focus, shows it with a frame,
+// and Enter or Space acts as a click.
 class MemberPicture : public QFrame {
     Q_OBJECT
 public:
@@ -30,6 +31,8 @@ public:
     const QPixmap& picture() const { return picture_; }
     bool selected() const { return selected_; }
     void setSelected(bool selected);
+    // Does what a click does, when the picture takes clicks.
+    void activate();
 
 signals:
     void clicked(int index);
@@ -37,6 +40,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int index_;
@@ -79,6 +85,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The arrow keys move the focus among the pictures.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Tab goes from the pictures (one stop) through the buttons, left to
+    // right, and back.
+    bool focusNextPrevChild(bool next) override;
 
 private:
     enum class Next { None, Quit, Table, Reopen };
@@ -86,6 +97,9 @@ private:
     QPixmap loadPicture(const std::string& path, bool* fallback) const;
     QRect thumbnailRect(int index) const;
     void placeButtons();
+    // The picture the grid's focus stands on, or should go to: the one last
+    // focused while it takes clicks, else the first that does.
+    MemberPicture* focusPicture() const;
     template <typename F>
     void run(F&& handler);
     void leave(Next next);
@@ -99,6 +113,7 @@ private:
     int selectionStage_ = 1;
     int computerPicks_ = 0;
     std::vector<int> pickedMembers_;
+    int lastFocused_ = 0;
     int depth_ = 0;
     bool leaving_ = false;
     bool finished_ = false;

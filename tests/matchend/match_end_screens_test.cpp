@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The match-end screens' texts, the seat each shows, their label and how a
-// click closes them.
+// click or a key closes them.
 #include <QApplication>
 #include <QFontMetrics>
 #include <QLabel>
@@ -372,6 +372,42 @@ private slots:
         // The screen is unloaded once closed.
         QVERIFY(parent.findChildren<MatchEndWindow*>().isEmpty());
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
+    // Enter, Space and Escape go on as a click does; another key does not.
+    void keysCloseEachScreen() {
+        for (const int screen : {3, 4, 2}) {
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+                Fixture fixture;
+                fixture.setPlaces(screen == 2 ? 2 : 1, screen == 2 ? 1 : 2, 3, 4);
+                QWidget parent;
+                bool openAfterOtherKey = false;
+                QTimer::singleShot(50, [&] {
+                    QWidget* window = QApplication::activeModalWidget();
+                    if (window == nullptr) return;
+                    QTest::keyClick(window, Qt::Key_A);
+                    openAfterOtherKey = QApplication::activeModalWidget() == window;
+                    QTest::keyClick(window, key);
+                });
+                bool closedByGuard = false;
+                QTimer guard;
+                guard.setSingleShot(true);
+                QObject::connect(&guard, &QTimer::timeout, [&] {
+                    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                        closedByGuard = true;
+                        dialog->reject();
+                    }
+                });
+                guard.start(2000);
+                if (screen == 3) showFrmspl3(fixture.state, &parent);
+                if (screen == 4) showFrmSpl4(fixture.state, &parent);
+                if (screen == 2) showFrmspl2(fixture.state, &parent);
+                const QByteArray what = QByteArray::number(screen) + " " + QByteArray::number(key, 16);
+                QVERIFY2(openAfterOtherKey, what);
+                QVERIFY2(!closedByGuard, what);
+                QVERIFY(parent.findChildren<MatchEndWindow*>().isEmpty());
+            }
+        }
     }
 
     void aRightClickLeavesTheScreenOpen() {
