@@ -8,6 +8,7 @@
 #include <QLabel>
 
 #include "table/card_picture.h"
+#include "table/form1.h"
 #include "table/frm_splash.h"
 #include "table/frmspl5.h"
 #include "table/label_grid.h"
@@ -18,7 +19,8 @@ namespace {
 
 // A card picture: a button while it is a face (it takes clicks in the
 // user's turn), a picture when it is a back. Its name is its card; whether
-// it may be played shows as its enabled state and in its description.
+// it may be played shows as its enabled state and in its description, which
+// otherwise says whether the card lies on the table or in the hand.
 class CardAccessible : public QAccessibleWidget {
 public:
     explicit CardAccessible(CardPicture* card)
@@ -28,7 +30,7 @@ public:
     QString text(QAccessible::Text t) const override {
         switch (t) {
             case QAccessible::Name: return cardSpokenName(card()->index());
-            case QAccessible::Description: return card()->isEnabled() ? QStringLiteral("出せるカード") : QString();
+            case QAccessible::Description: return where();
             default: return QAccessibleWidget::text(t);
         }
     }
@@ -47,6 +49,14 @@ public:
 
 private:
     CardPicture* card() const { return static_cast<CardPicture*>(widget()); }
+    // Playable, or where a face shows: on the table's grid or in the hand.
+    QString where() const {
+        if (card()->isEnabled()) return QStringLiteral("出せるカード");
+        const auto* surface = qobject_cast<const TableSurface*>(card()->parentWidget());
+        if (!surface || !card()->isVisible() || card()->index() < 1 || card()->index() > 53) return QString();
+        return surface->gridRect().contains(card()->geometry().center()) ? QStringLiteral("場のカード")
+                                                                           : QStringLiteral("手札");
+    }
 };
 
 // A member picture of the selection: a button that stays pressed once

@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "table/accessibility.h"
+#include "table/focus_frame.h"
 
 namespace vantel {
 
@@ -84,17 +85,6 @@ QString cardSpokenName(int index) {
     }
     if (index == 53) return QStringLiteral("ジョーカー");
     return QStringLiteral("裏向きのカード");
-}
-
-void drawFocusFrame(QPainter& painter, const QRect& rect) {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(20, 20, 20), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.drawRect(rect.adjusted(1, 1, -1, -1));
-    painter.setPen(QPen(QColor(255, 190, 0), 3, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
-    painter.drawRect(rect.adjusted(3, 3, -3, -3));
-    painter.restore();
 }
 
 }  // namespace vantel

@@ -11,8 +11,6 @@
 #include <QString>
 #include <QWidget>
 
-class QPainter;
-
 namespace vantel {
 
 class CardPicture : public QWidget {
@@ -45,9 +43,5 @@ private:
 // What a screen reader says for picture `index`: "ハートの7", "スペードのK",
 // "ジョーカー", or "裏向きのカード" for a back.
 QString cardSpokenName(int index);
-
-// Draws the keyboard focus frame inside `rect`: a dark ring around a
-// bright one, so that it shows on light and dark pictures alike.
-void drawFocusFrame(QPainter& painter, const QRect& rect);
 
 }  // namespace vantel

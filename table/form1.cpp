@@ -26,6 +26,7 @@
 #include "records/ranking.h"
 #include "records/settings.h"
 #include "table/card_picture.h"
+#include "table/focus_frame.h"
 #include "table/fonts.h"
 #include "table/form2.h"
 #include "table/form3.h"
@@ -78,6 +79,7 @@ void TableSurface::drawGrid(const TableGeometry& g) {
     buffer_.fill(kBackground);
     QPainter p(&buffer_);
     const int left = g.tableLeft, right = g.tableRight, top = g.tableTop, bottom = g.tableBottom;
+    grid_ = QRect(QPoint(left, top), QPoint(right, bottom));
     p.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), kFelt);
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(0, 0, -1, -1));
@@ -262,9 +264,9 @@ void Form1::buildLabels() {
     lblhiname_ = makeLabel(QStringLiteral("lblhiname"), 12, true, kMagenta);
     lblscore_ = makeLabel(QStringLiteral("lblscore"), 12, true, kMagenta);
 
-    cmdPass_ = new QPushButton(QStringLiteral("PASS"), surface_);
+    cmdPass_ = new FocusButton(QStringLiteral("PASS"), surface_);
     cmdPass_->setObjectName(QStringLiteral("cmdPass"));
-    cmdOut_ = new QPushButton(QStringLiteral("DROP"), surface_);
+    cmdOut_ = new FocusButton(QStringLiteral("DROP"), surface_);
     cmdOut_->setObjectName(QStringLiteral("cmdOut"));
     for (QPushButton* button : {cmdPass_, cmdOut_}) {
         button->resize(49, 25);

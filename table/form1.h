@@ -43,12 +43,15 @@ public:
     // Erases the buffer and draws the grid of `g` on it.
     void drawGrid(const TableGeometry& g);
     const QImage& backBuffer() const { return buffer_; }
+    // Where the grid of the table stands on the surface.
+    QRect gridRect() const { return grid_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QImage buffer_;
+    QRect grid_;
 };
 
 class Form1 : public QMainWindow, public TableView {

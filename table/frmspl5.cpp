@@ -21,7 +21,7 @@
 #include "records/settings.h"
 #include "settings/frm_options.h"
 #include "table/accessibility.h"
-#include "table/card_picture.h"
+#include "table/focus_frame.h"
 #include "table/fonts.h"
 #include "table/form3.h"
 #include "table/message_box.h"

@@ -16,6 +16,8 @@ packages=(
   qt6-base-dev libgl-dev fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
   openbox x11-utils imagemagick xdotool
   xvfb xauth
+  # the real program read through AT-SPI (tools/read-accessibility.sh)
+  dbus at-spi2-core python3-pyatspi
   # sound: SDL2_mixer plays MIDI through FluidSynth with a General MIDI soundfont
   libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
   # the Debian package and its checks (tools/check-package.sh)

@@ -131,6 +131,18 @@ void KeyboardTest::selectionAndRoundFromTheKeyboard() {
             press(t, Qt::Key_End);
             QCOMPARE(QApplication::focusWidget(), cards.back());
             press(t, Qt::Key_Home);
+            // Tab: the cards are one stop, then PASS (DROP is shut while
+            // PASS is open), and back.
+            if (t->cmdPass()->isEnabled()) {
+                press(t, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), t->cmdPass());
+                press(t, Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), cards.front());
+                press(t, Qt::Key_Backtab);
+                QCOMPARE(QApplication::focusWidget(), t->cmdPass());
+                press(t, Qt::Key_Right);
+                QCOMPARE(QApplication::focusWidget(), cards.front());
+            }
             if (cards.size() > 1) {
                 press(t, Qt::Key_Right);
                 QCOMPARE(QApplication::focusWidget(), cards[1]);
@@ -199,9 +211,12 @@ void KeyboardTest::screenReaderNamesOfADealtHand() {
         const bool canLay = t->engine().isClickable(card);
         raised += canLay;
         QCOMPARE(!iface->state().disabled, canLay);
-        QCOMPARE(iface->text(QAccessible::Description).isEmpty(), !canLay);
+        QCOMPARE(iface->text(QAccessible::Description),
+                 canLay ? QStringLiteral("出せるカード") : QStringLiteral("手札"));
         QCOMPARE(iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()), canLay);
     }
+    // The sevens lie on the table.
+    QCOMPARE(nameOf(t->img(7), QAccessible::Description), QStringLiteral("場のカード"));
     QAccessibleInterface* back = QAccessible::queryAccessibleInterface(t->img(67));
     QCOMPARE(back->text(QAccessible::Name), QStringLiteral("裏向きのカード"));
     QCOMPARE(back->role(), QAccessible::Graphic);

@@ -1,0 +1,29 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// How the windows show the keyboard focus: a bright amber ring edged in
+// black, drawn inside the focused picture or button, so that it shows on
+// light and dark pictures alike.
+#pragma once
+
+#include <QPushButton>
+
+class QPainter;
+class QRect;
+
+namespace vantel {
+
+// `ring` is the amber ring's width; the black edge is half of it.
+void drawFocusFrame(QPainter& painter, const QRect& rect, int ring = 4);
+
+// A push button that shows the focus frame while it has the focus.
+class FocusButton : public QPushButton {
+    Q_OBJECT
+public:
+    FocusButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+}  // namespace vantel

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Reads the real program the way a screen reader does: through AT-SPI, on a
+# session bus of its own with the accessibility bus and registry running,
+# under Xvfb. The member selection is passed with the keyboard alone, a
+# round is started with Ctrl+S, and once it is the user's turn the script
+# prints and checks what a screen reader finds: the table window, the
+# user's cards by name with the playable ones marked, PASS and DROP, the
+# seat labels and the round counter.
+#
+# Usage: tools/read-accessibility.sh [PROGRAM_FOLDER] (default build/bin).
+# Needs Xvfb, openbox, xdotool, dbus, at-spi2-core and Debian's
+# python3-pyatspi (run with /usr/bin/python3, which sees it).
+set -euo pipefail
+exec </dev/null
+cd "$(dirname "$0")/.."
+if [ -z "${VANTEL_A11Y_SESSION:-}" ]; then
+  # Everything below runs on a session bus that ends with the script.
+  VANTEL_A11Y_SESSION=1 exec dbus-run-session -- bash "$0" "$@"
+fi
+unset QT_QPA_PLATFORM
+bin=$(cd "${1:-build/bin}" && pwd)
+work=$(mktemp -d)
+cp -r "$bin" "$work/prog"
+rm -rf "$work/prog/help"
+
+# shellcheck source=tools/x-session.sh
+source tools/x-session.sh
+x_session_cleanup() {
+  [ -z "${launcher:-}" ] || kill "$launcher" 2>/dev/null || true
+  rm -rf "$work"
+}
+x_session_start "$work"
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/at-spi.log" 2>&1 &
+launcher=$!
+sleep 1
+
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
+vantel=$!
+selection=$(x_wait_for 'メンバー選択' 100 0.05)
+[ -n "$selection" ] || { echo "FAIL: the member selection never showed"; exit 1; }
+sleep 1
+# The prompt; Enter on the first picture and its two boxes; then Right and
+# Space three times for the computers, and the confirmation.
+xdotool key Return; sleep 0.5
+xdotool key Return; sleep 0.5
+xdotool key Return; sleep 0.5
+xdotool key Return; sleep 0.5
+for _ in 1 2 3; do xdotool key Right; sleep 0.2; xdotool key space; sleep 0.4; done
+xdotool key Return
+table=$(x_wait_for 'Tamsuの７ならべ' 50 0.1)
+[ -n "$table" ] || { echo "FAIL: the table never opened from the keyboard"; cat "$work/vantel.log"; exit 1; }
+sleep 1
+xdotool key ctrl+s
+
+/usr/bin/python3 - <<'PY'
+import sys, time
+import pyatspi
+
+def walk(node):
+    for child in node:
+        if child is None:
+            continue
+        yield child
+        yield from walk(child)
+
+def find_app():
+    for _ in range(100):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name == "Vantel":
+                return app
+        time.sleep(0.1)
+    return None
+
+app = find_app()
+if app is None:
+    print("FAIL: no application called Vantel on the accessibility bus")
+    sys.exit(1)
+frame = next((w for w in app if w is not None and w.name.startswith("Tamsuの７ならべ")), None)
+if frame is None:
+    print("FAIL: no table window among", [w.name for w in app if w is not None])
+    sys.exit(1)
+print(f"table window: {frame.name!r} ({frame.getRoleName()})")
+
+def state(node, s):
+    return node.getState().contains(s)
+
+# Wait for the user's turn: PASS or a card becomes sensitive.
+suits = ("ダイヤの", "クラブの", "ハートの", "スペードの")
+deadline = time.time() + 90
+while True:
+    nodes = list(walk(frame))
+    buttons = [n for n in nodes if n.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+    pass_button = next((b for b in buttons if b.name == "PASS"), None)
+    drop_button = next((b for b in buttons if b.name == "DROP"), None)
+    cards = [b for b in buttons if b.name.startswith(suits) or b.name == "ジョーカー"]
+    shown = [c for c in cards if state(c, pyatspi.STATE_SHOWING)]
+    playable = [c for c in shown if state(c, pyatspi.STATE_SENSITIVE)]
+    if pass_button and (state(pass_button, pyatspi.STATE_SENSITIVE) or playable):
+        break
+    if time.time() > deadline:
+        print("FAIL: the user's turn never came")
+        sys.exit(1)
+    time.sleep(0.5)
+
+failures = []
+print(f"cards shown: {len(shown)} (in the user's hand and on the table)")
+for c in sorted(shown, key=lambda c: (c.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y,
+                                      c.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).x)):
+    mark = "playable" if state(c, pyatspi.STATE_SENSITIVE) else "-"
+    print(f"  {c.name:<8}\t{mark:<9}\t{c.description}")
+    if state(c, pyatspi.STATE_SENSITIVE) != (c.description == "出せるカード"):
+        failures.append(f"{c.name}: playable state and description disagree")
+backs = [n for n in nodes if n.name == "裏向きのカード" and state(n, pyatspi.STATE_SHOWING)]
+print(f"card backs shown: {len(backs)}")
+for b in (pass_button, drop_button):
+    if b is None:
+        failures.append("a button is missing")
+        continue
+    on = "enabled" if state(b, pyatspi.STATE_SENSITIVE) else "disabled"
+    focused = ", focused" if state(b, pyatspi.STATE_FOCUSED) else ""
+    print(f"button {b.name}: {on}{focused}; {b.description}")
+labels = [n for n in nodes if n.getRole() == pyatspi.ROLE_LABEL and n.name and
+          ("合計" in n.name or "回戦" in n.name or "ハイスコア" in n.name)]
+for label in labels:
+    print(f"label: {label.name}")
+focus = [n for n in nodes if state(n, pyatspi.STATE_FOCUSED)]
+print("focused:", ", ".join(n.name for n in focus) or "nothing")
+if len(shown) < 4:
+    failures.append("fewer cards than the four sevens")
+if not playable and not state(pass_button, pyatspi.STATE_SENSITIVE):
+    failures.append("nothing to play at the user's turn")
+if playable and not any(state(c, pyatspi.STATE_FOCUSED) for c in playable):
+    failures.append("the focus is not on a playable card")
+if not any("回戦" in l.name for l in labels):
+    failures.append("no round counter")
+for f in failures:
+    print("FAIL:", f)
+sys.exit(1 if failures else 0)
+PY
