@@ -92,9 +92,13 @@ void KeyboardTest::selectionAndRoundFromTheKeyboard() {
     QCOMPARE(QApplication::focusWidget(), selection->imag(0));
     // Enter picks the user's member, with the same prompts as a click; the
     // arrows then pass over it, and Space picks the three computers.
+    QAccessibleInterface* first = QAccessible::queryAccessibleInterface(selection->imag(0));
+    QCOMPARE(first->text(QAccessible::Name), QString::fromStdString(sharedState().memberName[1]));
+    QVERIFY(!first->state().checked);
     press(selection, Qt::Key_Return);
     QCOMPARE(selection->selectionStage(), 2);
     QVERIFY(!selection->imag(0)->isEnabled());
+    QVERIFY(first->state().checked && first->state().disabled);
     for (int member = 2; member <= 4; ++member) {
         if (QApplication::focusWidget() != selection->imag(member - 1)) press(selection, Qt::Key_Right);
         QCOMPARE(QApplication::focusWidget(), selection->imag(member - 1));
