@@ -17,15 +17,39 @@ namespace vantel {
 
 namespace {
 
+// A picture a screen reader can press while it takes clicks; pressing it
+// does what a click does.
+template <typename Picture>
+class PressableAccessible : public QAccessibleWidget {
+public:
+    PressableAccessible(Picture* picture, QAccessible::Role role) : QAccessibleWidget(picture, role) {}
+
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (picture()->isEnabled()) names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            picture()->activate();
+        } else {
+            QAccessibleWidget::doAction(action);
+        }
+    }
+
+protected:
+    Picture* picture() const { return static_cast<Picture*>(widget()); }
+};
+
 // A card picture: a button while it is a face (it takes clicks in the
 // user's turn), a picture when it is a back. Its name is its card; whether
 // it may be played shows as its enabled state and in its description, which
 // otherwise says whether the card lies on the table or in the hand.
-class CardAccessible : public QAccessibleWidget {
+class CardAccessible : public PressableAccessible<CardPicture> {
 public:
     explicit CardAccessible(CardPicture* card)
-        : QAccessibleWidget(card, card->index() >= 1 && card->index() <= 53 ? QAccessible::Button
-                                                                            : QAccessible::Graphic) {}
+        : PressableAccessible(card, card->index() >= 1 && card->index() <= 53 ? QAccessible::Button
+                                                                              : QAccessible::Graphic) {}
 
     QString text(QAccessible::Text t) const override {
         switch (t) {
@@ -34,21 +58,8 @@ public:
             default: return QAccessibleWidget::text(t);
         }
     }
-    QStringList actionNames() const override {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (card()->isEnabled()) names.prepend(pressAction());
-        return names;
-    }
-    void doAction(const QString& action) override {
-        if (action == pressAction()) {
-            card()->activate();
-        } else {
-            QAccessibleWidget::doAction(action);
-        }
-    }
-
 private:
-    CardPicture* card() const { return static_cast<CardPicture*>(widget()); }
+    CardPicture* card() const { return picture(); }
     // Playable, or where a face shows: on the table's grid or in the hand.
     QString where() const {
         if (card()->isEnabled()) return QStringLiteral("出せるカード");
@@ -61,9 +72,9 @@ private:
 
 // A member picture of the selection: a button that stays pressed once
 // chosen.
-class MemberAccessible : public QAccessibleWidget {
+class MemberAccessible : public PressableAccessible<MemberPicture> {
 public:
-    explicit MemberAccessible(MemberPicture* member) : QAccessibleWidget(member, QAccessible::Button) {}
+    explicit MemberAccessible(MemberPicture* member) : PressableAccessible(member, QAccessible::Button) {}
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name) return member()->toolTip();
@@ -76,21 +87,8 @@ public:
         s.checked = member()->selected();
         return s;
     }
-    QStringList actionNames() const override {
-        QStringList names = QAccessibleWidget::actionNames();
-        if (member()->isEnabled()) names.prepend(pressAction());
-        return names;
-    }
-    void doAction(const QString& action) override {
-        if (action == pressAction()) {
-            member()->activate();
-        } else {
-            QAccessibleWidget::doAction(action);
-        }
-    }
-
 private:
-    MemberPicture* member() const { return static_cast<MemberPicture*>(widget()); }
+    MemberPicture* member() const { return picture(); }
 };
 
 // The speech window: a notification; its name is the text it shows.

@@ -48,18 +48,10 @@ void CardPicture::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CardPicture::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-                event->accept();
-                activate();
-                return;
-            }
-            break;
-        default:
-            break;
+    if (isActivationKey(event)) {
+        event->accept();
+        activate();
+        return;
     }
     // Arrows and the rest go to the table.
     event->ignore();

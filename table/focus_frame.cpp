@@ -3,6 +3,7 @@
 
 #include "table/focus_frame.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <algorithm>
 
@@ -23,6 +24,12 @@ void drawFocusFrame(QPainter& painter, const QRect& rect, int ring) {
     painter.setClipRegion(ringBand);
     painter.fillRect(rect, QColor(255, 190, 0));
     painter.restore();
+}
+
+bool isActivationKey(const QKeyEvent* event) {
+    const int key = event->key();
+    return (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
+           (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 void FocusButton::paintEvent(QPaintEvent* event) {

@@ -8,6 +8,7 @@
 
 #include <QPushButton>
 
+class QKeyEvent;
 class QPainter;
 class QRect;
 
@@ -15,6 +16,10 @@ namespace vantel {
 
 // `ring` is the amber ring's width; the black edge is half of it.
 void drawFocusFrame(QPainter& painter, const QRect& rect, int ring = 4);
+
+// Enter, Return or Space with no modifier: the keys that act as a click on
+// the focused picture.
+bool isActivationKey(const QKeyEvent* event);
 
 // A push button that shows the focus frame while it has the focus.
 class FocusButton : public QPushButton {

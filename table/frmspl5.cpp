@@ -85,9 +85,7 @@ void MemberPicture::paintEvent(QPaintEvent* event) {
 }
 
 void MemberPicture::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (isActivationKey(event)) {
         event->accept();
         activate();
         return;

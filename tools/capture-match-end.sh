@@ -27,15 +27,7 @@ source tools/x-session.sh
 x_session_cleanup() { rm -rf "$work"; }
 x_session_start "$work"
 
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
-vantel=$!
-
-selection=$(x_wait_for 'メンバー選択' 100 0.05)
-[ -n "$selection" ] || { echo "the member selection never showed" >&2; exit 1; }
-sleep 0.8
-table=$(x_choose_members "$selection")
-[ -n "$table" ] || { echo "the table never opened" >&2; exit 1; }
-xdotool windowactivate --sync "$table" 2>/dev/null || true
+x_open_table "$work"
 xdotool key --window "$table" ctrl+s
 
 # The table is centred on the screen at 800 x 567 outside: PASS and DROP

@@ -42,14 +42,7 @@ x_session_cleanup() {
 }
 x_session_start "$work"
 
-SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
-vantel=$!
-selection=$(x_wait_for 'メンバー選択' 100 0.05)
-[ -n "$selection" ] || { echo "the member selection never showed" >&2; exit 1; }
-sleep 0.8
-table=$(x_choose_members "$selection")
-[ -n "$table" ] || { echo "the table never opened" >&2; exit 1; }
-xdotool windowactivate --sync "$table" 2>/dev/null || true
+x_open_table "$work"
 xdotool mousemove 5 5
 sleep 0.5
 # shellcheck disable=SC2034  # set by the eval

@@ -17,6 +17,10 @@
 #                          first member for the user and the next three for
 #                          the computers, confirming each step with Enter;
 #                          prints the table window once it is open.
+#   x_open_table WORK      starts the program in WORK/prog without sound,
+#                          picks the members as above and activates the
+#                          table; sets vantel (the program) and table (its
+#                          window), or ends the script when either fails.
 
 x_session_start() {
   local work=$1
@@ -66,4 +70,16 @@ x_choose_members() {
   done
   xdotool key Return
   x_wait_for 'Tamsuの７ならべ' 50 0.1
+}
+
+x_open_table() {
+  SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$1/prog/Vantel" >"$1/vantel.log" 2>&1 &
+  vantel=$!
+  local selection
+  selection=$(x_wait_for 'メンバー選択' 100 0.05)
+  [ -n "$selection" ] || { echo "the member selection never showed" >&2; exit 1; }
+  sleep 0.8
+  table=$(x_choose_members "$selection")
+  [ -n "$table" ] || { echo "the table never opened" >&2; exit 1; }
+  xdotool windowactivate --sync "$table" 2>/dev/null || true
 }
