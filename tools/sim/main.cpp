@@ -84,8 +84,10 @@ int main(int argc, char** argv) {
     SimHooks hooks;
     if (options.settingsPath) {
         // Read as the game reads its own file: a missing file, or one
-        // without a high score, gets the factory values.
-        const SettingsLocation where{programFolder(), *options.settingsPath};
+        // without a high score, gets the factory values, which point at the
+        // pictures and sounds the game beside it would use.
+        SettingsLocation where = programSettingsLocation();
+        where.settingsFile = *options.settingsPath;
         const SettingsReport report = readSettings(match, where);
         if (!report.ok()) {
             std::cerr << kSettingsErrorText << "\n";
