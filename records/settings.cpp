@@ -243,6 +243,17 @@ std::filesystem::path programFolder() {
     return ec ? std::filesystem::path(".") : current;
 }
 
+bool holdsGameData(const std::filesystem::path& folder) {
+    std::error_code ec;
+    return std::filesystem::is_directory(folder / "gazou", ec) || std::filesystem::is_directory(folder / "sound", ec);
+}
+
+std::filesystem::path installedDataFolder(const std::filesystem::path& programFolder) {
+    // VANTEL_DATA_FROM_PROGRAM is the package's data folder relative to its
+    // program folder, from the build's description of the layout.
+    return (programFolder / VANTEL_DATA_FROM_PROGRAM).lexically_normal();
+}
+
 std::filesystem::path SettingsLocation::file() const {
     if (!settingsFile.empty()) return settingsFile;
     return programFolder / "help" / "Vantel.ini";
@@ -299,6 +310,7 @@ SettingsEnvironment systemSettingsEnvironment() {
     };
     environment.userHome = userDatabaseHome;
     environment.ownHelpWritable = helpFolderWritable;
+    environment.holdsData = holdsGameData;
     return environment;
 }
 
@@ -324,6 +336,14 @@ std::optional<std::filesystem::path> userDataFolder(const SettingsEnvironment& e
 
 SettingsLocation settingsLocationFor(const std::filesystem::path& folder,
                                      const SettingsEnvironment& environment) {
+    if (environment.holdsData && !environment.holdsData(folder)) {
+        const std::filesystem::path installed = installedDataFolder(folder);
+        if (environment.holdsData(installed)) {
+            const std::optional<std::filesystem::path> data = userDataFolder(environment);
+            if (!data) return {installed, folder / "help" / "Vantel.ini"};
+            return {installed, *data / "vantel" / "help" / "Vantel.ini"};
+        }
+    }
     if (environment.ownHelpWritable && environment.ownHelpWritable(folder)) return {folder, {}};
     const std::optional<std::filesystem::path> data = userDataFolder(environment);
     if (!data) return {folder, {}};

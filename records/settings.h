@@ -64,10 +64,20 @@ std::string defaultSoundFile(const std::filesystem::path& programFolder, int sou
 // (/proc/self/exe); the current folder if that cannot be read.
 std::filesystem::path programFolder();
 
+// Whether `folder` holds the game's pictures or sounds (gazou/ or sound/).
+bool holdsGameData(const std::filesystem::path& folder);
+
+// Where an installed game's pictures and sounds lie, found from its program
+// folder: Debian's games layout puts the program in <prefix>/lib/games/vantel
+// and its data in <prefix>/share/games/vantel, so /usr/lib/games/vantel
+// gives /usr/share/games/vantel.
+std::filesystem::path installedDataFolder(const std::filesystem::path& programFolder);
+
 // Where the settings live.
 struct SettingsLocation {
     // Holds gazou/ and sound/ (the factory members and sounds point there)
-    // and, unless settingsFile is given, help/Vantel.ini.
+    // and, unless settingsFile is given, help/Vantel.ini: the program folder
+    // itself, or an installed game's data folder.
     std::filesystem::path programFolder;
     // A settings file to use instead of help/Vantel.ini (the simulator's
     // --settings option); read and written as the game reads and writes its own.
@@ -88,6 +98,10 @@ struct SettingsEnvironment {
     // Whether the program can keep its settings file in its own help/ folder
     // (helpFolderWritable for the real program).
     std::function<bool(const std::filesystem::path& programFolder)> ownHelpWritable;
+    // Whether a folder holds the game's pictures and sounds (holdsGameData
+    // for the real program). Without it every program folder counts as
+    // holding its own.
+    std::function<bool(const std::filesystem::path& folder)> holdsData;
 };
 
 // The environment of the running program: its environment variables, the
@@ -106,13 +120,20 @@ bool helpFolderWritable(const std::filesystem::path& programFolder);
 // database's). Nothing when no home folder is known.
 std::optional<std::filesystem::path> userDataFolder(const SettingsEnvironment& environment);
 
-// Where a program lying in `programFolder` keeps its settings. A folder it
-// can write to (a copied or self-built program) keeps help/Vantel.ini in it
-// as ever. An installed program in a folder its user cannot write to keeps
-// vantel/help/Vantel.ini in the user's data folder instead. Either way
-// gazou/ and sound/ stay in the program folder. Without any home folder the
-// program's own help/ is used; writing there then fails with the settings
-// error.
+// Where a program lying in `programFolder` finds its pictures and sounds
+// and keeps its settings.
+// - A program folder with gazou/ and sound/ of its own (self-built, or laid
+//   out by `cmake --install` and copied anywhere) is all in one: it keeps
+//   help/Vantel.ini in it when it can write there, else
+//   vantel/help/Vantel.ini in the user's data folder.
+// - An installed game, whose program folder holds no data but whose
+//   installedDataFolder does, takes its pictures and sounds from there and
+//   always keeps vantel/help/Vantel.ini in the user's data folder: the
+//   system's folders are no place for one user's settings, even root's.
+// - A folder with neither is taken as all in one; its pictures then fail
+//   to load quietly.
+// Without any home folder the program's own help/ is used; writing there
+// may then fail with the settings error.
 SettingsLocation settingsLocationFor(const std::filesystem::path& programFolder,
                                      const SettingsEnvironment& environment);
 

@@ -5,13 +5,11 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
-#include <QVBoxLayout>
 
 #include "assets/art_resources.h"
 #include "table/fonts.h"
@@ -93,6 +91,19 @@ FrmTip::FrmTip(QWidget* parent) : QDialog(parent) {
     centreOnScreen(this);
 }
 
+// The copyright, the licence, the absence of warranty and where the licence
+// text is: every Debian system has it in common-licenses, whichever way the
+// game was installed, and the web address holds for any system. The address
+// starts a line of its own so that it is never broken at its slashes.
+QString aboutNotice() {
+    return QStringLiteral(
+        "Copyright (C) 2026 The Vantel developers\n"
+        "このゲームはフリーソフトウェアです。GNU 一般公衆利用許諾書（GNU GPL）"
+        "バージョン3またはそれ以降の条件で、再頒布・改変できます。無保証です。"
+        "ライセンスの全文は /usr/share/common-licenses/GPL-3 と\n"
+        "https://www.gnu.org/licenses/ で読めます。");
+}
+
 FrmAbout::FrmAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
@@ -101,53 +112,61 @@ FrmAbout::FrmAbout(QWidget* parent) : QDialog(parent) {
     setWindowIcon(QIcon(art::iconPath(32)));
     setModal(false);
 
+    // The window keeps its design size, 377 x 159: the icon at the left, the
+    // title, the notice wrapped to the text column, and the date beside OK
+    // at the bottom. It grows only where this face's lines need more room,
+    // so no text is cut.
+    constexpr int kWidth = 377;
+    constexpr int kHeight = 159;
+    constexpr int kMargin = 12;
+    constexpr int kIcon = 64;
+    constexpr int kTextLeft = kMargin + kIcon + 12;
+    constexpr int kTextWidth = kWidth - kTextLeft - kMargin;
+    constexpr int kButtonWidth = 81;
+    constexpr int kButtonHeight = 25;
+
     auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(QPixmap(art::iconPath(64)));
-    picIcon->setFixedSize(64, 64);
+    picIcon->setGeometry(kMargin, kMargin, kIcon, kIcon);
 
     auto* lblTitle = new QLabel(QStringLiteral("Tamsuの７ならべ Ver1.11"), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setFont(gothicFont(14, true));
+    const int titleHeight = lblTitle->sizeHint().height();
+    lblTitle->setGeometry(kTextLeft, kMargin - 2, kTextWidth, titleHeight);
 
-    auto* lblDescription = new QLabel(
-        QStringLiteral("この作品の著作権は作者 Tamsu に帰属します。\n"
-                       "Copyright (C) 2013 Tamsu. All rights reserved."),
-        this);
-    lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblDescription->setFont(gothicFont(9));
-    QPalette black = lblDescription->palette();
+    lblDescription_ = new QLabel(aboutNotice(), this);
+    lblDescription_->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription_->setFont(gothicFont(9));
+    lblDescription_->setWordWrap(true);
+    lblDescription_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette black = lblDescription_->palette();
     black.setColor(QPalette::WindowText, Qt::black);
-    lblDescription->setPalette(black);
+    lblDescription_->setPalette(black);
+    const int noticeTop = kMargin - 2 + titleHeight + 4;
+    const int noticeHeight = lblDescription_->heightForWidth(kTextWidth);
+    lblDescription_->setGeometry(kTextLeft, noticeTop, kTextWidth, noticeHeight);
+
+    const int height = std::max(kHeight, noticeTop + noticeHeight + 6 + kButtonHeight + kMargin);
+    const int buttonTop = height - kMargin - kButtonHeight;
 
     auto* label1 = new QLabel(QStringLiteral("Last Update 2013.06.22"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setFont(gothicFont(9));
+    const QSize dateSize = label1->sizeHint();
+    label1->setGeometry(kTextLeft, buttonTop + (kButtonHeight - dateSize.height()) / 2, dateSize.width(),
+                        dateSize.height());
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
     ok->setAutoDefault(true);
-    ok->setMinimumWidth(81);
+    ok->setGeometry(kWidth - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight);
     // Enter presses the default button; Esc rejects the dialog: both close it.
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* text = new QVBoxLayout;
-    text->addWidget(lblTitle);
-    text->addSpacing(6);
-    text->addWidget(lblDescription);
-    text->addSpacing(10);
-    text->addWidget(label1);
-    auto* top = new QHBoxLayout;
-    top->addWidget(picIcon, 0, Qt::AlignTop);
-    top->addSpacing(12);
-    top->addLayout(text);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(18, 18, 18, 14);
-    layout->addLayout(top);
-    layout->addSpacing(12);
-    layout->addWidget(ok, 0, Qt::AlignRight);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setFixedSize(kWidth, height);
 }
 
 }  // namespace vantel

@@ -24,10 +24,17 @@ private:
     QLabel* label1_;
 };
 
+// The ownership and licence notice of the about window.
+QString aboutNotice();
+
 class FrmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit FrmAbout(QWidget* parent);
+    QLabel* lblDescription() const { return lblDescription_; }
+
+private:
+    QLabel* lblDescription_;
 };
 
 }  // namespace vantel

@@ -6,15 +6,21 @@
 #
 #   bash tools/check-package.sh <build-folder>
 #
-# Builds the .deb with CPack into a scratch folder, unpacks it, compares its
-# files with the expected list, checks its control fields, validates the
-# menu entry and the AppStream metainfo, and starts the unpacked program
-# without a screen or sound, as a user who cannot write to its folder: it
-# must make its settings file in that user's ~/.local/share/vantel/help/,
-# pointing at the pictures and sounds of the unpacked folder. Then the same
+# Builds the .deb with CPack into a scratch folder, runs lintian on it (no
+# error and no warning may remain), unpacks it, compares its files with the
+# expected list (Debian's games layout), checks its control fields, copyright
+# file and changelog, validates the menu entry and the AppStream metainfo,
+# and starts the unpacked command without a screen or sound, as a user who
+# cannot write to its folders: it must make its settings file in that user's
+# ~/.local/share/vantel/help/, pointing at the pictures and sounds of the
+# unpacked /usr/share/games/vantel, and write nothing else. Then the same
 # for a program folder laid out by `cmake --install --prefix` and copied
 # elsewhere, which its user can write to: the settings file goes to its own
 # help/ and nothing to the home folder; installing again keeps that file.
+#
+# A sanitizer build (VANTEL_SANITIZE) is checked the same way but for
+# lintian: it is no release package, and its run-time libraries and debug
+# build are not what lintian judges a package by.
 #
 # Run as root (as CI does), the program runs as the user nobody; run as a
 # user, it runs as that user with the unpacked folder made read-only.
@@ -26,6 +32,7 @@ if [ $# -ne 1 ] || [ ! -f "$1/CPackConfig.cmake" ]; then
 fi
 build=$(cd "$1" && pwd)
 source_dir=$(sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$build/CMakeCache.txt")
+sanitized=$(sed -n 's/^VANTEL_SANITIZE:BOOL=//p' "$build/CMakeCache.txt")
 
 scratch=$(mktemp -d /tmp/vantel-package-check.XXXXXX)
 cleanup() {
@@ -59,9 +66,11 @@ if [ -z "$app_id" ] || [ -z "$version" ]; then
 fi
 icon_sizes=(16 24 32 48 64 128 256)
 
-# The program folder's files, as relative paths, sorted.
-program_files() {
-  printf '%s\n' Vantel libZorvix.so libvantelgdi.so gazou help sound
+# The program and its libraries, and the pictures and sounds, as relative
+# paths. A program folder holds both, and help/.
+program_files() { printf '%s\n' Vantel libZorvix.so libvantelgdi.so; }
+data_files() {
+  printf '%s\n' gazou sound
   for member in 1 2 3 4; do
     for picture in 1 2 3 4; do echo "gazou/shojo${member}_0${picture}.jpg"; done
   done
@@ -87,10 +96,10 @@ expect_runpath() {  # file
   [ "$runpath" = "\$ORIGIN" ] || fail "$1 has the run path '$runpath', not \$ORIGIN"
 }
 
-# Starts the program in folder $1 headless with home $2, waits until the
-# settings file $3 is complete (its first-run flag set), then ends it.
+# Starts the program $1 headless with home $2, waits until the settings
+# file $3 is complete (its first-run flag set), then ends it.
 start_program() {
-  local folder=$1 home=$2 ini=$3 started pid waited=0
+  local command=$1 home=$2 ini=$3 started pid waited=0
   mkdir -p "$home/runtime"
   chmod 0700 "$home/runtime"
   [ -z "$owner" ] || chown -R "$owner" "$home"
@@ -98,7 +107,7 @@ start_program() {
   "${run_as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/runtime" \
       LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
       ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} ${UBSAN_OPTIONS:+UBSAN_OPTIONS="$UBSAN_OPTIONS"} \
-      "$folder/Vantel" >"$home/program.log" 2>&1 &
+      "$command" >"$home/program.log" 2>&1 &
   pid=$!
   # Up to 15 s: the settings are read (and on a first run written) before
   # the member selection window shows its first message and waits.
@@ -116,7 +125,7 @@ start_program() {
     wait "$pid" 2>/dev/null || true
   else
     wait "$pid" && status=0 || status=$?
-    fail "the program in $folder ended by itself (status $status):"
+    fail "the program $command ended by itself (status $status):"
     cat "$home/program.log" >&2
   fi
 }
@@ -170,26 +179,58 @@ for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-mixer-2.0-0 libfluid
   grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
 done
 
+step "lintian"
+if [ "$sanitized" = ON ]; then
+  echo "skipped: a sanitizer build is no release package"
+else
+  # The default profile; errors and warnings fail, informational tags are
+  # shown and may stay.
+  lintian --fail-on error,warning --display-info "$deb" >"$scratch/lintian.log" 2>&1 &&
+    lintian_status=0 || lintian_status=$?
+  grep -v '^running with root privileges' "$scratch/lintian.log" || true
+  [ "$lintian_status" -eq 0 ] || fail "lintian reports errors or warnings (status $lintian_status)"
+  echo "lintian: no error, no warning"
+fi
+
 root="$scratch/root"
 dpkg -x "$deb" "$root"
-program="$root/opt/vantel"
+program="$root/usr/lib/games/vantel"
+data="$root/usr/share/games/vantel"
+command="$root/usr/games/vantel"
 expected=$( {
-  printf '%s\n' opt opt/vantel
-  program_files | sed 's|^|opt/vantel/|'
-  printf '%s\n' usr usr/bin usr/bin/vantel usr/share usr/share/applications \
-    "usr/share/applications/$app_id.desktop" usr/share/metainfo \
-    "usr/share/metainfo/$app_id.metainfo.xml" usr/share/icons usr/share/icons/hicolor
+  printf '%s\n' usr usr/games usr/games/vantel usr/lib usr/lib/games usr/lib/games/vantel
+  program_files | sed 's|^|usr/lib/games/vantel/|'
+  printf '%s\n' usr/share usr/share/games usr/share/games/vantel
+  data_files | sed 's|^|usr/share/games/vantel/|'
+  printf '%s\n' usr/share/applications "usr/share/applications/$app_id.desktop" \
+    usr/share/metainfo "usr/share/metainfo/$app_id.metainfo.xml" usr/share/icons usr/share/icons/hicolor \
+    usr/share/man usr/share/man/man6 usr/share/man/man6/vantel.6.gz \
+    usr/share/doc usr/share/doc/vantel usr/share/doc/vantel/copyright usr/share/doc/vantel/changelog.gz
   for size in "${icon_sizes[@]}"; do
     printf '%s\n' "usr/share/icons/hicolor/${size}x${size}" "usr/share/icons/hicolor/${size}x${size}/apps" \
       "usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
   done
 } | LC_ALL=C sort)
 expect_same_files "$root" "$expected" "the package"
-[ "$(readlink "$root/usr/bin/vantel")" = /opt/vantel/Vantel ] ||
-  fail "/usr/bin/vantel does not lead to /opt/vantel/Vantel"
-[ -z "$(ls -A "$program/help")" ] || fail "the package brings a settings file"
+[ "$(readlink "$command")" = ../lib/games/vantel/Vantel ] ||
+  fail "/usr/games/vantel does not lead to ../lib/games/vantel/Vantel"
+[ "$(readlink -f "$command")" = "$program/Vantel" ] || fail "/usr/games/vantel does not reach the program"
 expect_runpath "$program/Vantel"
 expect_runpath "$program/libZorvix.so"
+readelf -d "$program/libZorvix.so" | grep -q 'NEEDED.*\[libc\.so\.6\]' || fail "libZorvix.so is not linked against libc"
+answer=$(env -i PATH=/usr/bin:/bin ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "$command" --version 2>&1) || fail "vantel --version failed: $answer"
+[ "$answer" = "Vantel $version" ] || fail "vantel --version says '$answer', not 'Vantel $version'"
+
+step "copyright and changelog"
+doc="$root/usr/share/doc/vantel"
+head -n 1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not in Debian's machine-readable format"
+for license in GPL-3+ Expat CC0-1.0; do
+  grep -qx "License: $license" "$doc/copyright" || fail "the copyright file has no $license licence paragraph"
+done
+zcat "$doc/changelog.gz" >"$scratch/changelog" || fail "changelog.gz is not a gzip file"
+changelog_version=$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)
+[ "$changelog_version" = "$version" ] || fail "the changelog's last entry is $changelog_version, not $version"
 for size in "${icon_sizes[@]}"; do
   icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
   [ "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}" ] ||
@@ -206,19 +247,19 @@ appstreamcli validate --no-net --strict --pedantic "$root/usr/share/metainfo/$ap
   fail "appstreamcli validate"
 appstreamcli validate-tree --no-net --strict --pedantic "$root" || fail "appstreamcli validate-tree"
 
-step "the unpacked program, in a folder its user cannot write to"
-chmod -R a-w "$program"
+step "the unpacked command, in folders its user cannot write to"
+chmod -R a-w "$root/usr"
 home="$scratch/home-package"
-start_program "$program" "$home" "$home/.local/share/vantel/help/Vantel.ini"
-expect_settings "$home/.local/share/vantel/help/Vantel.ini" "$program"
-[ -z "$(ls -A "$program/help")" ] || fail "the program wrote into its unwritable folder"
+start_program "$command" "$home" "$home/.local/share/vantel/help/Vantel.ini"
+expect_settings "$home/.local/share/vantel/help/Vantel.ini" "$data"
+expect_same_files "$root" "$expected" "the unpacked package after a run"
 
 # ---- a plain install into a folder --------------------------------------------------------
 
 step "cmake --install into a folder"
 installed="$scratch/installed"
 cmake --install "$build" --prefix "$installed" >"$scratch/install.log"
-expect_same_files "$installed" "$(program_files | LC_ALL=C sort)" "the installed folder"
+expect_same_files "$installed" "$( { program_files; data_files; echo help; } | LC_ALL=C sort)" "the installed folder"
 expect_runpath "$installed/Vantel"
 expect_runpath "$installed/libZorvix.so"
 
@@ -228,7 +269,7 @@ mkdir -p "$(dirname "$copied")"
 cp -a "$installed" "$copied"
 [ -z "$owner" ] || chown -R "$owner" "$copied"
 home="$scratch/home-folder"
-start_program "$copied" "$home" "$copied/help/Vantel.ini"
+start_program "$copied/Vantel" "$home" "$copied/help/Vantel.ini"
 expect_settings "$copied/help/Vantel.ini" "$copied"
 [ ! -e "$home/.local/share/vantel" ] || fail "a writable program folder put settings in the home folder"
 

@@ -10,8 +10,8 @@ packages=(
   # tool chain
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks; man checks the manual pages
+  libgtest-dev libgmock-dev libbenchmark-dev man-db
   # windows, pictures and fonts
   qt6-base-dev libgl-dev fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
   openbox x11-utils imagemagick xdotool
@@ -20,8 +20,9 @@ packages=(
   dbus at-spi2-core python3-pyatspi
   # sound: SDL2_mixer plays MIDI through FluidSynth with a General MIDI soundfont
   libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
-  # the Debian package and its checks (tools/check-package.sh)
-  dpkg-dev binutils desktop-file-utils appstream
+  # the Debian package and its checks (tools/check-package.sh), and the
+  # licence check of the tree (tools/test-all.sh)
+  dpkg-dev binutils desktop-file-utils appstream lintian reuse
 )
 
 missing=()

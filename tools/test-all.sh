@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Vantel developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds everything twice (a strict build with
-# warnings as errors, and a build under AddressSanitizer + UBSan) and runs
-# every test in both; then builds the Debian package from the strict build
-# and checks it and a plain install (tools/check-package.sh).
+# Installs what is missing, checks that every file names its copyright and
+# licence (reuse lint), builds everything twice (a strict build with
+# warnings as errors and Debian's hardening flags, and a build under
+# AddressSanitizer + UBSan) and runs every test in both; then builds the
+# Debian package from the strict build and checks it with lintian and a
+# plain install (tools/check-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$(date +%s)
 
 bash tools/install-deps.sh
+
+echo "== licences (reuse lint) =="
+reuse lint
 
 jobs=$(nproc)
 
 echo "== strict build =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=ON -DVANTEL_DEBIAN_BUILDFLAGS=ON
 cmake --build build -j "$jobs"
 
 echo "== sanitizer build =="
@@ -36,3 +42,5 @@ bash tools/check-package.sh build
 # The same package built from the sanitizer build: the installed program
 # starts and writes its settings under AddressSanitizer + UBSan too.
 bash tools/check-package.sh build-asan
+
+echo "test-all: passed in $(( $(date +%s) - started )) s"

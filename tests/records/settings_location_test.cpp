@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Where the running program keeps its settings file: in its own help/ folder
-// when it can write there, else in the user's data folder. The choice is
-// tested with made-up environments, the writability check and the writing
-// itself on real folders.
+// when it can write there, else in the user's data folder; and where an
+// installed game finds its pictures and sounds. The choice is tested with
+// made-up environments, the writability check and the writing itself on
+// real folders.
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "platform/profile/profile.h"
@@ -33,6 +35,8 @@ struct FakeEnvironment {
     std::optional<std::filesystem::path> databaseHome;
     bool writable = false;
     std::vector<std::filesystem::path> asked;
+    // The folders that hold pictures and sounds; unset: the check is not given.
+    std::optional<std::vector<std::filesystem::path>> dataFolders;
 
     SettingsEnvironment get() {
         SettingsEnvironment environment;
@@ -46,6 +50,11 @@ struct FakeEnvironment {
             asked.push_back(folder);
             return writable;
         };
+        if (dataFolders) {
+            environment.holdsData = [this](const std::filesystem::path& folder) {
+                return std::find(dataFolders->begin(), dataFolders->end(), folder) != dataFolders->end();
+            };
+        }
         return environment;
     }
 };
@@ -139,6 +148,52 @@ TEST(SettingsLocationChoice, TheSystemEnvironmentReadsTheRealVariables) {
     const auto home = environment.userHome();
     ASSERT_TRUE(home.has_value());
     EXPECT_TRUE(home->is_absolute());
+}
+
+// ---- an installed game: program and data in the games layout -----------------------------
+
+const std::filesystem::path kInstalledProgram = "/usr/lib/games/vantel";
+const std::filesystem::path kInstalledData = "/usr/share/games/vantel";
+
+TEST(InstalledGame, TheDataFolderIsFoundFromTheProgramFolder) {
+    EXPECT_EQ(installedDataFolder(kInstalledProgram), kInstalledData);
+    EXPECT_EQ(installedDataFolder("/usr/lib/games/vantel/"), kInstalledData);
+    EXPECT_EQ(installedDataFolder("/usr/local/lib/games/vantel"), "/usr/local/share/games/vantel");
+}
+
+TEST(InstalledGame, TakesItsDataFromTheGamesFolderAndItsSettingsFromTheUserWhoeverRunsIt) {
+    FakeEnvironment fake;
+    fake.dataFolders = {{kInstalledData}};
+    fake.writable = true;  // root may write to /usr/lib/games/vantel
+    fake.variables = {{"HOME", "/root"}};
+    const SettingsLocation where = settingsLocationFor(kInstalledProgram, fake.get());
+    EXPECT_EQ(where.programFolder, kInstalledData);
+    EXPECT_EQ(where.file(), "/root/.local/share/vantel/help/Vantel.ini");
+    EXPECT_TRUE(fake.asked.empty()) << "an installed game never keeps settings in its own folder";
+
+    FakeEnvironment noHome;
+    noHome.dataFolders = {{kInstalledData}};
+    const SettingsLocation without = settingsLocationFor(kInstalledProgram, noHome.get());
+    EXPECT_EQ(without.programFolder, kInstalledData);
+    EXPECT_EQ(without.file(), "/usr/lib/games/vantel/help/Vantel.ini");
+}
+
+TEST(InstalledGame, AProgramFolderWithItsOwnDataStaysAllInOne) {
+    // Data beside the program wins over a games data folder next to it.
+    FakeEnvironment both;
+    both.dataFolders = {{kInstalledProgram, kInstalledData}};
+    both.writable = true;
+    const SettingsLocation own = settingsLocationFor(kInstalledProgram, both.get());
+    EXPECT_EQ(own.programFolder, kInstalledProgram);
+    EXPECT_EQ(own.file(), "/usr/lib/games/vantel/help/Vantel.ini");
+
+    // No data anywhere: the program folder, as before.
+    FakeEnvironment none;
+    none.dataFolders = std::vector<std::filesystem::path>{};
+    none.variables = {{"HOME", "/home/player"}};
+    const SettingsLocation bare = settingsLocationFor(kProgram, none.get());
+    EXPECT_EQ(bare.programFolder, kProgram);
+    EXPECT_EQ(bare.file(), "/home/player/.local/share/vantel/help/Vantel.ini");
 }
 
 // ---- the writability check on real folders ----------------------------------------------
@@ -235,6 +290,34 @@ TEST(SettingsInTheDataFolder, TheFirstRunMakesTheFoldersAndPointsIntoTheProgramF
     MatchState again;
     EXPECT_EQ(readSettings(again, where).status, SettingsStatus::Read);
     EXPECT_EQ(again.memberName[1], "あやや");
+}
+
+TEST(SettingsInTheDataFolder, AnInstalledGameOnDiskPointsIntoItsGamesDataFolder) {
+    TempFolder prefix;
+    TempFolder home;
+    const std::filesystem::path program = prefix / "lib/games/vantel";
+    const std::filesystem::path data = prefix / "share/games/vantel";
+    std::filesystem::create_directories(program);
+    std::filesystem::create_directories(data / "gazou");
+    std::filesystem::create_directories(data / "sound");
+    SettingsEnvironment environment = systemSettingsEnvironment();
+    const std::string homeText = home.path().string();
+    environment.variable = [homeText](const std::string& name) -> std::optional<std::string> {
+        if (name == "HOME") return homeText;
+        return std::nullopt;
+    };
+    const SettingsLocation where = settingsLocationFor(program, environment);
+    ASSERT_EQ(where.file(), home / ".local/share/vantel/help/Vantel.ini");
+
+    MatchState state;
+    EXPECT_EQ(readSettings(state, where).status, SettingsStatus::DefaultsWritten);
+    EXPECT_EQ(entries(program), 0u) << "nothing is written into the writable program folder";
+    EXPECT_EQ(state.memberImage[1][1], (data / "gazou" / "shojo1_01.jpg").generic_string());
+    EXPECT_EQ(state.soundFiles[1], (data / "sound" / "Cafe_GM.mid").generic_string());
+
+    // The same program folder with pictures of its own is all in one again.
+    std::filesystem::create_directories(program / "gazou");
+    EXPECT_EQ(settingsLocationFor(program, environment).file(), program / "help" / "Vantel.ini");
 }
 
 }  // namespace

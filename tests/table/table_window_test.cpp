@@ -44,6 +44,7 @@ private slots:
     void skipWithTwoComputersIn();
     void rulesText();
     void aboutClosesWithEscAndEnter();
+    void aboutShowsTheLicenceNoticeUncut();
     void menusAndShortcuts();
     void tableRepaintsDuringAPause();
 };
@@ -447,6 +448,44 @@ void TableWindowTest::aboutClosesWithEscAndEnter() {
         QTRY_VERIFY(!about->isVisible());
         WindowHarness::flushDeletes();
     }
+}
+
+void TableWindowTest::aboutShowsTheLicenceNoticeUncut() {
+    WindowHarness h;
+    Form1* t = newTable(h);
+    QVERIFY(t);
+    t->mnu_version_Click();
+    auto* about = t->findChild<FrmAbout*>();
+    QVERIFY(about);
+    const QString notice = about->lblDescription()->text();
+    QVERIFY(notice.startsWith(QStringLiteral("Copyright (C) 2026 The Vantel developers\n")));
+    for (const char* part : {"フリーソフトウェア", "GNU GPL", "バージョン3またはそれ以降", "無保証",
+                             "/usr/share/common-licenses/GPL-3", "https://www.gnu.org/licenses/"}) {
+        QVERIFY2(notice.contains(QString::fromUtf8(part)), part);
+    }
+    // The window keeps its width; the notice wraps to its column, gets every
+    // line it needs and stays clear of the title, the date and OK.
+    QCOMPARE(about->width(), 377);
+    QVERIFY(about->height() >= 159);
+    QLabel* label = about->lblDescription();
+    QVERIFY(label->wordWrap());
+    QVERIFY(label->height() >= label->heightForWidth(label->width()));
+    const QRect window = about->rect();
+    QWidget* title = about->findChild<QLabel*>(QStringLiteral("lblTitle"));
+    QWidget* date = about->findChild<QLabel*>(QStringLiteral("Label1"));
+    QWidget* ok = about->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    for (QWidget* control : {static_cast<QWidget*>(label), title, date, ok}) {
+        QVERIFY2(window.contains(control->geometry()), qPrintable(control->objectName()));
+        QVERIFY2(control->width() >= control->sizeHint().width() || control == label,
+                 qPrintable(control->objectName()));
+    }
+    QVERIFY(label->geometry().top() >= title->geometry().bottom());
+    QVERIFY(label->geometry().bottom() < date->geometry().top());
+    QVERIFY(label->geometry().bottom() < ok->geometry().top());
+    std::printf("about window %dx%d, notice %d lines high (%d px)\n", about->width(), about->height(),
+                label->height() / label->fontMetrics().lineSpacing(), label->height());
+    about->close();
+    WindowHarness::flushDeletes();
 }
 
 void TableWindowTest::menusAndShortcuts() {

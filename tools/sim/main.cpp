@@ -4,6 +4,7 @@
 // vantel-sim: plays whole matches of Sevens with no window.
 //
 //   vantel-sim --seed S --matches M [--trace FILE] [--settings FILE]
+//   vantel-sim --help | --version
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -22,6 +23,24 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kSettingsError = 3;
 constexpr int kWriteError = 1;
+
+constexpr const char* kUsage =
+    "Usage: vantel-sim --seed S --matches M [--trace FILE] [--settings FILE]\n"
+    "       vantel-sim --help | --version\n"
+    "Plays whole matches of Sevens (７ならべ) with the game's engine and no window,\n"
+    "and prints the matches, rounds, each seat's wins and average total.\n"
+    "\n"
+    "Options:\n"
+    "  --seed S         seed of the random generator, 0 to 18446744073709551615;\n"
+    "                   the same seed plays the same matches\n"
+    "  --matches M      number of matches to play, at least 1\n"
+    "  --trace FILE     write every event of the run to FILE as JSON Lines\n"
+    "  --settings FILE  read FILE as the game reads its settings file (made with\n"
+    "                   the factory values when missing), seat its first four\n"
+    "                   members and record every winner's high score and\n"
+    "                   ranking into it\n"
+    "  --help           show this help and exit\n"
+    "  --version        show the name and version and exit\n";
 
 void printSummary(const SimSummary& summary, const MatchState& match, bool withRecords) {
     std::printf("matches: %d\n", summary.matches);
@@ -48,17 +67,27 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     auto parsed = parseSimOptions(args);
     if (auto* error = std::get_if<std::string>(&parsed)) {
-        std::cerr << "vantel-sim: " << *error << "\n";
+        std::cerr << "vantel-sim: " << *error << "\n" << kUsage;
         return kUsageError;
     }
     const SimOptions options = std::get<SimOptions>(parsed);
+    if (options.help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "vantel-sim " VANTEL_VERSION "\n";
+        return 0;
+    }
 
     MatchState& match = sharedState();
     SimHooks hooks;
     if (options.settingsPath) {
         // Read as the game reads its own file: a missing file, or one
-        // without a high score, gets the factory values.
-        const SettingsLocation where{programFolder(), *options.settingsPath};
+        // without a high score, gets the factory values, which point at the
+        // pictures and sounds the game beside it would use.
+        SettingsLocation where = programSettingsLocation();
+        where.settingsFile = *options.settingsPath;
         const SettingsReport report = readSettings(match, where);
         if (!report.ok()) {
             std::cerr << kSettingsErrorText << "\n";

@@ -32,6 +32,10 @@ std::variant<SimOptions, std::string> parseSimOptions(const std::vector<std::str
     bool haveMatches = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
+        if (name == "--help" || name == "--version") {
+            (name == "--help" ? options.help : options.version) = true;
+            return options;
+        }
         const bool known = name == "--seed" || name == "--matches" || name == "--trace" ||
                            name == "--settings";
         if (!known) return "unknown option '" + name + "'";

@@ -22,10 +22,14 @@ struct SimOptions {
     int matches = 0;
     std::optional<std::string> tracePath;
     std::optional<std::string> settingsPath;
+    // --help or --version: answer and play nothing.
+    bool help = false;
+    bool version = false;
 };
 
 // Reads the command line (without the program name). An error is one line
-// naming the problem.
+// naming the problem. --help and --version end the reading where they
+// stand, so they answer whatever follows and need no --seed or --matches.
 std::variant<SimOptions, std::string> parseSimOptions(const std::vector<std::string>& args);
 
 struct SimSummary {
