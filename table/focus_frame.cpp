@@ -32,6 +32,15 @@ bool isActivationKey(const QKeyEvent* event) {
            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
+bool focusNextStop(const std::vector<QWidget*>& stops, QWidget* from, bool next) {
+    if (stops.empty()) return false;
+    const auto at = std::find(stops.begin(), stops.end(), from);
+    const int count = static_cast<int>(stops.size());
+    const int to = at == stops.end() ? 0 : (static_cast<int>(at - stops.begin()) + (next ? 1 : count - 1)) % count;
+    stops[static_cast<size_t>(to)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
 void FocusButton::paintEvent(QPaintEvent* event) {
     QPushButton::paintEvent(event);
     if (hasFocus()) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QPushButton>
+#include <vector>
 
 class QKeyEvent;
 class QPainter;
@@ -20,6 +21,11 @@ void drawFocusFrame(QPainter& painter, const QRect& rect, int ring = 4);
 // Enter, Return or Space with no modifier: the keys that act as a click on
 // the focused picture.
 bool isActivationKey(const QKeyEvent* event);
+
+// The Tab chain of a window: moves the focus to the stop after (or before)
+// `from` among `stops`, round from the last to the first, or to the first
+// when `from` is none of them. False when there is no stop.
+bool focusNextStop(const std::vector<QWidget*>& stops, QWidget* from, bool next);
 
 // A push button that shows the focus frame while it has the focus.
 class FocusButton : public QPushButton {

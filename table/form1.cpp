@@ -240,9 +240,8 @@ void Form1::describeLabels() {
         const QString passes = out ? QStringLiteral("順位 ") + pass
                                    : QStringLiteral("パス%1回").arg(pass.count(QStringLiteral("★")));
         name(lblname_[i], seat);
-        if (lblname_[i]->accessibleDescription() != total + QStringLiteral("、") + passes) {
-            lblname_[i]->setAccessibleDescription(total + QStringLiteral("、") + passes);
-        }
+        const QString summary = total + QStringLiteral("、") + passes;
+        if (lblname_[i]->accessibleDescription() != summary) lblname_[i]->setAccessibleDescription(summary);
         name(lblten_[i], seat + QStringLiteral("の") + total);
         name(lblpass_[i], seat + QStringLiteral("の") + passes);
     }
@@ -813,12 +812,7 @@ bool Form1::focusNextPrevChild(bool next) {
     for (QPushButton* button : {cmdPass_, cmdOut_}) {
         if (button->isEnabled()) stops.push_back(button);
     }
-    if (stops.empty()) return false;
-    const auto at = std::find(stops.begin(), stops.end(), focusWidget());
-    const int count = static_cast<int>(stops.size());
-    const int to = at == stops.end() ? 0 : (static_cast<int>(at - stops.begin()) + (next ? 1 : count - 1)) % count;
-    stops[static_cast<size_t>(to)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
+    return focusNextStop(stops, focusWidget(), next);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -301,16 +301,12 @@ bool Frmspl5::focusNextPrevChild(bool next) {
     for (QPushButton* button : {cmd_[2], cmd_[1], cmd_[0], cmd_[3]}) {
         if (button->isEnabled()) stops.push_back(button);
     }
-    if (stops.empty()) return false;
-    QWidget* focused = focusWidget();
-    int at = -1;
-    for (size_t i = 0; i < stops.size(); ++i) {
-        if (stops[i] == focused || (i == 0 && qobject_cast<MemberPicture*>(focused))) at = static_cast<int>(i);
+    // Any picture in focus stands for the grid's stop.
+    QWidget* from = focusWidget();
+    if (qobject_cast<MemberPicture*>(from) && !stops.empty() && qobject_cast<MemberPicture*>(stops.front())) {
+        from = stops.front();
     }
-    const int count = static_cast<int>(stops.size());
-    const int to = at < 0 ? 0 : (at + (next ? 1 : count - 1)) % count;
-    stops[static_cast<size_t>(to)]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-    return true;
+    return focusNextStop(stops, from, next);
 }
 
 bool Frmspl5::event(QEvent* event) {
