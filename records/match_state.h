@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "records/strength.h"
+
 namespace vantel {
 
 constexpr int kSeats = 4;
@@ -41,6 +43,8 @@ struct MatchState {
     std::array<std::string, kSoundFiles + 1> soundFiles{};
     // 0: the settings must be read again before members are chosen.
     int32_t selectionPhase = 0;
+    // The strength chosen for the next match ([Settei] Tuyosa).
+    Strength strength = kDefaultStrength;
 
     // Per-seat match state (seat 1 is the user)
     std::array<std::string, kSeats + 1> seatName{};
@@ -53,6 +57,9 @@ struct MatchState {
     int32_t roundNumber = 0;
     int32_t rankInPosition = 0;
     int32_t rankInSeat = 0;
+    // The strength of the match being played, fixed when it starts: the
+    // setting may be read again from the file in the middle of a match.
+    Strength matchStrength = kDefaultStrength;
 };
 
 // The one instance the program uses. Code that can take the state as a

@@ -102,6 +102,8 @@ std::string shortTimeText(const LocalDateTime& when) {
 SaitenResult saiten(MatchState& state, const LocalDateTime& now) {
     SaitenResult result;
     result.seat = matchWinnerSeat(state);
+    // At やさしい the winner is not checked, and nothing is written.
+    if (result.seat != 0 && !entersRanking(state.matchStrength)) result.seat = 0;
     if (result.seat != 0) {
         checkHiScore(state, result.seat, result);
         result.rankingRow = insertIntoRanking(state, result.seat, now);

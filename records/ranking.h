@@ -36,7 +36,7 @@ std::string shortTimeText(const LocalDateTime& when);
 
 // What saiten did, for the caller's labels and windows.
 struct SaitenResult {
-    int seat = 0;                 // the match winner checked; 0 when no seat has place 1
+    int seat = 0;                 // the match winner checked; 0 when no seat has place 1 (or at やさしい)
     bool hiScoreChanged = false;  // reached or beaten: refresh lblhiname and lblscore
     bool hiScoreClamped = false;  // the total did not fit 16 bits; 32767 was stored
     int rankingRow = 0;           // ranking row taken (1..10), or 0
@@ -52,6 +52,8 @@ struct SaitenResult {
 //   below move down and row 10 is lost; the row gets the seat name, the
 //   total and `now` as date and time texts, and rankInPosition becomes the
 //   row. All ten rows are written back, changed or not.
+// - A match played at やさしい (state.matchStrength) enters neither: no seat
+//   is checked and nothing is written.
 // - rankInSeat becomes the seat; selectionPhase becomes 0 so that the
 //   settings are read again before the next choice of members.
 // The caller then shows the ranking window. Writes go to state.iniPath.

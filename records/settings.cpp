@@ -188,6 +188,11 @@ SettingsReport readOnce(MatchState& state, const SettingsLocation& where, bool m
         state.soundFiles[sound] = read("Saundo", soundFileKey(sound), kSoundFileBuffer);
     }
 
+    // The strength is a later addition: a file without it, or with a value
+    // this version does not know, plays ふつう.
+    state.strength =
+        strengthFromValue(read(kStrengthSection, kStrengthKey, kStrengthBuffer)).value_or(kDefaultStrength);
+
     // First run: the Windows program installed its tab control here. There
     // is nothing to install on this platform, but the flag still records
     // that the step ran. A failed write is ignored; the step runs again on
@@ -360,6 +365,10 @@ SettingsReport readSettings(MatchState& state, const SettingsLocation& where) {
 
 SettingsReport writeDefaultSettings(MatchState& state, const SettingsLocation& where) {
     return writeDefaults(state, where, true);
+}
+
+bool writeStrength(const std::filesystem::path& file, Strength strength) {
+    return profile::writeString(file, kStrengthSection, kStrengthKey, strengthValue(strength));
 }
 
 }  // namespace vantel

@@ -41,6 +41,7 @@ inline constexpr std::size_t kMemberSexBuffer = 10;
 inline constexpr std::size_t kLineBuffer = 100;
 inline constexpr std::size_t kSoundFileBuffer = 100;
 inline constexpr std::size_t kInstallFlagBuffer = 100;
+inline constexpr std::size_t kStrengthBuffer = 10;
 
 // Section names of the numbered sections: "Lank1".."Lank10", "Sanka1".."Sanka20".
 std::string rankSection(int row);
@@ -161,11 +162,17 @@ struct SettingsReport {
 // the sound files; sets selectionPhase to 1; turns the installation flag
 // Active/Ocx_Flg from "0" to "1". A file without a high score is replaced by
 // the factory file (writeDefaultSettings, which keeps a copy of the old
-// one). Fatal, with `state` partly loaded, for a non-numeric ranking total,
-// member count or member line set, a member count outside 4..20, a high
-// score or ranking total outside its integer type, a negative line set, or
-// a factory file that cannot be written.
+// one). The strength ([Settei] Tuyosa) reads as ふつう when it is missing or
+// unknown. Fatal, with `state` partly loaded, for a non-numeric ranking
+// total, member count or member line set, a member count outside 4..20, a
+// high score or ranking total outside its integer type, a negative line
+// set, or a factory file that cannot be written.
 SettingsReport readSettings(MatchState& state, const SettingsLocation& where);
+
+// Keeps the strength chosen for the next matches in the settings file
+// `file`; the one key [Settei] Tuyosa changes, nothing else. False when the
+// file cannot be written.
+bool writeStrength(const std::filesystem::path& file, Strength strength);
 
 // Writes every key with its factory value, then reads the file back
 // (readSettings). The old high score, ranking and members are overwritten;

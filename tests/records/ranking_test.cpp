@@ -177,6 +177,23 @@ TEST_F(Ranking, WithoutAWinnerNothingIsWritten) {
     EXPECT_EQ(readBytes(state.iniPath), before);
 }
 
+TEST_F(Ranking, AMatchAtEasyEntersNeitherTheRankingNorTheHighScore) {
+    const std::string before = readBytes(state.iniPath);
+    state.matchStrength = Strength::Easy;
+    const SaitenResult easy = finish(1, 9000);
+    EXPECT_EQ(easy.seat, 0);
+    EXPECT_FALSE(easy.hiScoreChanged);
+    EXPECT_EQ(easy.rankingRow, 0);
+    EXPECT_EQ(state.rankInPosition, 0);
+    EXPECT_EQ(state.selectionPhase, 0);
+    EXPECT_EQ(readBytes(state.iniPath), before);
+
+    for (const Strength ranked : {Strength::Normal, Strength::Hard}) {
+        state.matchStrength = ranked;
+        EXPECT_EQ(finish(1, 9000).rankingRow, 1);
+    }
+}
+
 TEST(ClockTexts, UseTheJapaneseShortFormats) {
     EXPECT_EQ(shortDateText({2004, 12, 31, 23, 59, 58}), "2004/12/31");
     EXPECT_EQ(shortTimeText({2004, 12, 31, 23, 59, 58}), "23:59:58");

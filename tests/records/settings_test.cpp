@@ -279,5 +279,28 @@ TEST(SettingsLocation, TheProgramFolderHoldsThisTestProgram) {
     EXPECT_EQ(programSettingsLocation().file(), folder / "help" / "Vantel.ini");
 }
 
+TEST_F(SettingsFile, TheStrengthReadsAsNormalUnlessTheFileNamesAnotherAndIsWrittenAlone) {
+    // A file of before the strengths plays ふつう, and so does a value this
+    // version does not know.
+    writeIni("[Mentu]\r\nNinzu=4\r\n");
+    ASSERT_TRUE(read().ok());
+    EXPECT_EQ(state.strength, Strength::Normal);
+    writeIni("[Settei]\r\nTuyosa=9\r\n");
+    ASSERT_TRUE(read().ok());
+    EXPECT_EQ(state.strength, Strength::Normal);
+
+    // Choosing one adds its one key and leaves every other byte as it was.
+    writeIni("[Mentu]\r\nNinzu=4\r\n");
+    const std::string before = readBytes(ini);
+    ASSERT_TRUE(writeStrength(ini, Strength::Hard));
+    EXPECT_EQ(readBytes(ini), before + "[Settei]\r\nTuyosa=3\r\n");
+    ASSERT_TRUE(read().ok());
+    EXPECT_EQ(state.strength, Strength::Hard);
+    ASSERT_TRUE(writeStrength(ini, Strength::Easy));
+    EXPECT_EQ(readBytes(ini), before + "[Settei]\r\nTuyosa=1\r\n");
+    ASSERT_TRUE(read().ok());
+    EXPECT_EQ(state.strength, Strength::Easy);
+}
+
 }  // namespace
 }  // namespace vantel
