@@ -8,6 +8,7 @@
 #include "game/game_observer.h"
 #include "game/rules.h"
 #include "game/strategy.h"
+#include "game/turns.h"
 #include "records/dialogue.h"
 #include "records/round_scoring.h"
 
@@ -19,31 +20,107 @@ constexpr int kUser = 1;
 constexpr int kDeckPicture = 54;
 constexpr int kLastPicture = 105;
 constexpr int kTurnPauseMs = 1000;
-constexpr int kForcedPlayPauseMs = 1000;
 constexpr int kAfterDealPauseMs = 200;
 constexpr int kRoundEndMusicPauseMs = 3000;
 constexpr int kLinePauseMs = 1000;
 constexpr int kNoticePauseMs = 3000;
 constexpr int kMoveDelayMs = 1;
 constexpr int kRaise = 10;
-constexpr int kMaxPasses = 3;
 constexpr int kSevens[4] = {7, 20, 33, 46};
 
 // Thrown when the window went away while events ran; caught by the entry
 // points, so nothing of the abandoned round is touched again.
 struct Abandoned {};
 
-int nextSeat(int seat) { return seat >= kSeats ? 1 : seat + 1; }
-
 }  // namespace
 
+// What the turns of a round look like at the table: every step of
+// RoundTurns is shown through the view, reported to the observer, and the
+// computers' moves come from the strategies of their seats.
+struct Engine::Stage {
+    Engine& e;
+
+    void relayHand() { e.seiretu(); }
+    void userTurn(RoundTurns<Stage>&) { e.prepareUserTurn(); }
+    Decision decide(int seat) {
+        const SeatStrategy how = seatStrategy(e.match_.matchStrength, seat, e.s_.blockerSeat);
+        if (how == SeatStrategy::Search) return e.searchDecision(seat);
+        return computerMove(e.s_, how);
+    }
+    void cardFlies(int seat, int card) {
+        // The back that disappears is always the next from the start of the
+        // seat's row, whatever slot the card came from.
+        e.view_.setPictureVisible(e.s_.backImageBase[seat] + kHandSlots - e.s_.cardsLeft[seat], false);
+        e.movePicture(card, cellPosition(e.geometry(), card));
+    }
+    void landed(int seat, int slot, int card, LandKind kind, int cell) {
+        e.history_.cardLaid(seat, card);
+        if (!e.observer_) return;
+        switch (kind) {
+            case LandKind::Play: e.observer_->onPlay(seat, slot, card); break;
+            case LandKind::Forced: e.observer_->onForced(seat, slot, card); break;
+            case LandKind::Lay: e.observer_->onLay(seat, slot, card, cell); break;
+        }
+    }
+    void userHandEmpty() {
+        if (e.s_.holdsJoker(kUser)) {
+            e.view_.setPictureVisible(kJoker, false);
+            e.setControl(Control::DropButton, false);
+        }
+    }
+    void speak(int kbn, int place) { e.serifuRtn(kbn, place); }
+    void showPlace(int seat, int place) { e.setPassCaption(seat, std::to_string(place) + "番"); }
+    void scored(int seat, std::optional<int32_t> points) {
+        if (points) e.match_.roundPoints[seat] = *points;
+        if (seat == kUser) e.setControl(Control::SkipMenu, true);
+    }
+    void out(int seat, int place) {
+        if (e.observer_) e.observer_->onOut(seat, place, e.match_.roundPoints[seat]);
+    }
+    void jokerFlies(int gap) { e.movePicture(kJoker, cellPosition(e.geometry(), gap)); }
+    void jokerLaid(int seat, int gap) {
+        e.history_.jokerUsed(seat);
+        if (e.observer_) e.observer_->onJoker(seat, gap);
+    }
+    void hideJoker() { e.view_.setPictureVisible(kJoker, false); }
+    void passed(int seat, int count) {
+        e.history_.passed(e.s_, seat);
+        if (e.observer_) e.observer_->onPass(seat, count);
+        e.serifuRtn(3, 0);
+        e.hosiDsp();
+    }
+    void dropping(int seat) {
+        if (e.observer_) e.observer_->onDrop(seat);
+    }
+    void pause(int milliseconds) { e.pause(milliseconds); }
+};
+
+template <typename F>
+void Engine::withTurns(F&& play) {
+    Stage stage{*this};
+    RoundTurns<Stage> turns(s_, stage);
+    play(turns);
+}
+
 Engine::Engine(MatchState& match, TableView& view, Random& random, GameObserver* observer)
-    : match_(match), view_(view), random_(random), observer_(observer) {
+    : match_(match), view_(view), random_(random), observer_(observer),
+      search_(std::make_unique<MoveSearch>(MoveSearch::Settings{})) {
     // A new table: the user did not have the joker before, and no round
     // is in play until the game is started.
     s_.userHadJoker = false;
     s_.roundOver = 1;
     controls_[static_cast<int>(Control::StartMenu)] = true;
+}
+
+Engine::~Engine() = default;
+
+void Engine::configureSearch(const MoveSearch::Settings& settings) {
+    search_ = std::make_unique<MoveSearch>(settings);
+}
+
+std::optional<SeatKnowledge> Engine::hintKnowledge() const {
+    if (abandoned_ || !awaitingUser()) return std::nullopt;
+    return knowledgeFor(s_, kUser, match_.matchStrength, history_);
 }
 
 // ---- entry points ---------------------------------------------------------
@@ -69,24 +146,7 @@ void Engine::imgClick(int index) {
         clickable_.fill(false);
         setControl(Control::PassButton, false);
         setControl(Control::DropButton, false);
-        int slot = 0;
-        for (int i = 1; i <= kJokerSlot; ++i) {
-            if (s_.hand[kUser][i] == index) {
-                slot = i;
-                break;
-            }
-        }
-        zahyoIdo(slot, index, LandKind::Play);
-        if (s_.playable[slot] == 0 && s_.holdsJoker(kUser)) {
-            // The card went down through the joker: the gap is found on the
-            // table that already holds the card.
-            const int gap = jyoker(s_.table, s_.hand[kUser], index);
-            if (gap != 0) {
-                s_.keepSeat = gap;
-                jyokerIdo(gap);
-                tebanHenko(gap);
-            }
-        }
+        withTurns([&](auto& turns) { turns.userCard(index); });
         playGame();
     } catch (const Abandoned&) {
     }
@@ -97,10 +157,7 @@ void Engine::cmdPassClick() {
     try {
         // Taken at once: nothing may pass twice while the line is said.
         setControl(Control::PassButton, false);
-        s_.passCount[s_.currentSeat] += 1;
-        if (observer_) observer_->onPass(s_.currentSeat, s_.passCount[s_.currentSeat]);
-        serifuRtn(3, 0);
-        hosiDsp();
+        withTurns([](auto& turns) { turns.userPass(); });
         playGame();
     } catch (const Abandoned&) {
     }
@@ -113,11 +170,7 @@ void Engine::cmdOutClick() {
         clickable_.fill(false);
         setControl(Control::DropButton, false);
         setControl(Control::PassButton, false);
-        serifuRtn(2, 0);
-        s_.droppingOut = 1;
-        s_.userOut = 1;
-        dropOut(kUser);
-        if (s_.holdsJoker(kUser)) view_.setPictureVisible(kJoker, false);
+        withTurns([](auto& turns) { turns.userDrop(); });
         playGame();
     } catch (const Abandoned&) {
     }
@@ -142,7 +195,7 @@ void Engine::mnuSkipClick() {
         if (s_.cardsLeft[seat] < 1) continue;
         s_.placeCount += 1;
         s_.currentSeat = seat;
-        keisan(1);
+        withTurns([](auto& turns) { turns.keisan(1); });
         s_.cardsLeft[seat] = 0;
     }
 }
@@ -179,7 +232,12 @@ bool Engine::isClickable(int index) const {
 // ---- round set-up ---------------------------------------------------------
 
 void Engine::startRound() {
-    if (match_.roundNumber == 0 && observer_) observer_->onMatchStart();
+    if (match_.roundNumber == 0) {
+        // The strength holds for the whole match, whatever the settings say
+        // meanwhile.
+        match_.matchStrength = match_.strength;
+        if (observer_) observer_->onMatchStart();
+    }
     setControl(Control::StartMenu, false);
     shokika();
     if (view_.musicOn()) view_.playMusic(1, true);
@@ -196,6 +254,8 @@ void Engine::startRound() {
 
 void Engine::shokika() {
     for (auto& row : s_.table) row.fill(kCellEmpty);
+    history_.clear();
+    ++roundSerial_;
     // Every picture gathers hidden at the centre cell of the grid as it was,
     // then the deck shows there.
     const Point centre = deckPosition(view_.tableGeometry());
@@ -320,6 +380,7 @@ void Engine::seiretu() {
 
 void Engine::playGame() {
     for (;;) {
+        thinkAhead();
         pause(kTurnPauseMs);
         batle();
         const bool userTurn = s_.currentSeat == kUser && s_.keepSeat == 0;
@@ -342,43 +403,7 @@ void Engine::playGame() {
 }
 
 void Engine::batle() {
-    s_.droppingOut = 0;
-    if (s_.placeCount + s_.dropCount > 3) {
-        s_.roundOver = 1;
-        return;
-    }
-    int seat = s_.currentSeat;
-    for (int tries = 0;; ++tries) {
-        if (s_.keepSeat == 0) {
-            seat += 1;
-        } else {
-            s_.keepSeat = 0;
-        }
-        if (seat > kSeats) seat = 1;
-        if (seat >= 1 && s_.cardsLeft[seat] >= 1) break;
-        if (tries > 2 * kSeats) {
-            // No seat holds a card although the counters say otherwise (only
-            // possible when a skip cut the round short): end it.
-            s_.roundOver = 1;
-            return;
-        }
-    }
-    s_.currentSeat = seat;
-
-    if (s_.dropCount == 3) {
-        // The last seat in the round lays everything it holds.
-        for (int slot = 1; slot <= kHandSlots; ++slot) {
-            const int card = s_.hand[seat][slot];
-            if (card != 0) zahyoIdo(slot, card, LandKind::Lay);
-        }
-        return;
-    }
-    if (s_.userOut != 1) seiretu();
-    if (seat == kUser) {
-        prepareUserTurn();
-    } else {
-        computerTurn(seat);
-    }
+    withTurns([](auto& turns) { turns.batle(); });
 }
 
 void Engine::prepareUserTurn() {
@@ -401,151 +426,37 @@ void Engine::prepareUserTurn() {
     if (s_.passCount[kUser] < kMaxPasses) setControl(Control::PassButton, true);
 }
 
-void Engine::computerTurn(int seat) {
-    Decision decision;
-    if (seat == s_.blockerSeat) decision = blockingStrategy(s_);
-    if (decision.kind == Decision::None) decision = generalStrategy(s_);
-    if (decision.kind == Decision::None && s_.cardsLeft[seat] > 0) {
-        if (const int k = sikouRtn5(s_); k != 0) decision = {Decision::Play, k};
-    }
-    switch (decision.kind) {
-        case Decision::Play:
-            zahyoIdo(decision.slot, s_.hand[seat][decision.slot], LandKind::Play);
-            break;
-        case Decision::JokerPlay:
-            jokerPlay(decision.slot);
-            break;
-        case Decision::Pass:
-        case Decision::None:
-            passTurn(seat);
-            break;
-    }
+// ---- the search player -------------------------------------------------------
+
+uint64_t Engine::moment(int seat) const {
+    return (uint64_t{roundSerial_} << 32) | (uint64_t(history_.events().size()) << 16) |
+           (uint64_t(history_.passes().size()) << 8) | uint64_t(seat);
 }
 
-void Engine::passTurn(int seat) {
-    s_.passCount[seat] += 1;
-    if (s_.passCount[seat] > kMaxPasses) {
-        // The fourth pass drops the seat out; the joker stays in its hand.
-        serifuRtn(2, 0);
-        s_.droppingOut = 1;
-        dropOut(seat);
-        return;
-    }
-    if (observer_) observer_->onPass(seat, s_.passCount[seat]);
-    serifuRtn(3, 0);
-    hosiDsp();
+void Engine::thinkAhead() {
+    if (s_.placeCount + s_.dropCount > 3 || s_.dropCount == 3) return;
+    const int seat = nextSeatToMove(s_);
+    if (seat <= kUser || seatStrategy(match_.matchStrength, seat, s_.blockerSeat) != SeatStrategy::Search) return;
+    // The round as it will stand when that seat's turn opens.
+    RoundState at = s_;
+    at.currentSeat = seat;
+    at.keepSeat = 0;
+    at.droppingOut = 0;
+    search_->start(knowledgeFor(at, seat, match_.matchStrength, history_), moment(seat));
 }
 
-void Engine::dropOut(int seat) {
-    if (observer_) observer_->onDrop(seat);
+Decision Engine::searchDecision(int seat) {
+    const TurnMove move = search_->take(knowledgeFor(s_, seat, match_.matchStrength, history_), moment(seat));
+    if (move.kind != TurnMove::Card) return {Decision::Pass, 0};
     for (int slot = 1; slot <= kHandSlots; ++slot) {
-        const int card = s_.hand[seat][slot];
-        if (card != 0) zahyoIdo(slot, card, LandKind::Lay);
-    }
-}
-
-void Engine::jokerPlay(int slot) {
-    const int seat = s_.currentSeat;
-    const int card = s_.hand[seat][slot];
-    const int gap = jyoker(s_.table, s_.hand[seat], card);
-    s_.keepSeat = gap;
-    jyokerIdo(gap);
-    zahyoIdo(slot, card, LandKind::Play);
-    tebanHenko(gap);
-}
-
-// ---- cards landing ---------------------------------------------------------
-
-void Engine::zahyoIdo(int slot, int card, LandKind kind) {
-    const int seat = s_.currentSeat;
-    if (!isCard(card) || slot < 1 || slot > kHandSlots) return;
-    // The back that disappears is always the next from the start of the
-    // seat's row, whatever slot the card came from.
-    view_.setPictureVisible(s_.backImageBase[seat] + kHandSlots - s_.cardsLeft[seat], false);
-    movePicture(card, cellPosition(geometry(), card));
-    land(seat, slot, card, kind);
-}
-
-void Engine::land(int seat, int slot, int card, LandKind kind) {
-    s_.hand[seat][slot] = kNoCard;
-    s_.cardsLeft[seat] -= 1;
-    const int suit = suitOf(card);
-    const int rank = rankOf(card);
-    if (s_.droppingOut == 1) {
-        s_.table[suit][rank] = kCellOutOfLine;
-        flgChk2(s_.table, suit, rank);
-    } else {
-        s_.table[suit][rank] = kCellConnected;
-        flgChk(s_.table, suit, rank);
-    }
-    if (observer_) {
-        switch (kind) {
-            case LandKind::Play: observer_->onPlay(seat, slot, card); break;
-            case LandKind::Forced: observer_->onForced(seat, slot, card); break;
-            case LandKind::Lay: observer_->onLay(seat, slot, card, s_.table[suit][rank]); break;
+        if (s_.hand[seat][slot] == move.card) {
+            return {dispChk(s_.table, move.card) != 0 ? Decision::Play : Decision::JokerPlay, slot};
         }
     }
-    if (s_.roundOver == 1 || s_.cardsLeft[seat] > 0) return;
-
-    // The seat's hand is empty.
-    if (seat == kUser) {
-        s_.userOut = 1;
-        if (s_.holdsJoker(kUser)) {
-            view_.setPictureVisible(kJoker, false);
-            setControl(Control::DropButton, false);
-        }
-    }
-    int place;
-    if (s_.droppingOut == 1) {
-        s_.dropCount += 1;
-        place = dropPlace(s_.dropCount);
-        setPassCaption(seat, std::to_string(place) + "番");
-        keisan(2);
-    } else {
-        s_.placeCount += 1;
-        place = s_.placeCount;
-        serifuRtn(1, place);
-        setPassCaption(seat, std::to_string(place) + "番");
-        keisan(1);
-    }
-    if (observer_) observer_->onOut(seat, place, match_.roundPoints[seat]);
-}
-
-void Engine::jyokerIdo(int gap) {
-    movePicture(kJoker, cellPosition(geometry(), gap));
-    s_.hand[s_.currentSeat][kJokerSlot] = kNoCard;
-    if (observer_) observer_->onJoker(s_.currentSeat, gap);
-}
-
-void Engine::tebanHenko(int gap) {
-    pause(kForcedPlayPauseMs);
-    for (int seat = 1; seat <= kSeats; ++seat) {
-        for (int slot = 1; slot <= kHandSlots; ++slot) {
-            if (s_.hand[seat][slot] != gap) continue;
-            s_.currentSeat = seat;
-            serifuRtn(4, 0);
-            view_.setPictureVisible(kJoker, false);
-            zahyoIdo(slot, gap, LandKind::Forced);
-            s_.currentSeat = nextSeat(seat);
-            return;
-        }
-    }
+    return {Decision::Pass, 0};
 }
 
 // ---- scoring and speech ----------------------------------------------------
-
-void Engine::keisan(int kbn) {
-    const int seat = s_.currentSeat;
-    int others = 0;
-    for (int i = 1; i <= kSeats; ++i) {
-        if (i != seat) others += s_.cardsLeft[i];
-    }
-    if (const auto points = roundPointsFor(kbn, s_.placeCount, s_.dropCount, others)) {
-        match_.roundPoints[seat] = *points;
-        if (kbn == 1 && s_.placeCount == 1) s_.roundWinnerSeat = seat;
-    }
-    if (seat == kUser) setControl(Control::SkipMenu, true);
-}
 
 void Engine::serifuRtn(int kbn, int juni) {
     const int seat = s_.currentSeat;

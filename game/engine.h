@@ -12,11 +12,16 @@
 #pragma once
 
 #include <array>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "game/layout.h"
 #include "game/random.h"
 #include "game/round_state.h"
+#include "game/search/knowledge.h"
+#include "game/search/move_search.h"
+#include "game/strategy.h"
 #include "game/table_view.h"
 #include "records/match_state.h"
 
@@ -27,6 +32,17 @@ class GameObserver;
 class Engine {
 public:
     Engine(MatchState& match, TableView& view, Random& random, GameObserver* observer = nullptr);
+    ~Engine();
+
+    // How the computers that search think (at むずかしい): by default a
+    // count of playouts at the turn itself; the table thinks by time, in the
+    // background during the pause before the turn.
+    void configureSearch(const MoveSearch::Settings& settings);
+    const MoveSearch& search() const { return *search_; }
+
+    // What the user's seat knows at the user's turn, for a hint; nothing
+    // outside the user's turn.
+    std::optional<SeatKnowledge> hintKnowledge() const;
 
     // "ゲーム開始": starts a round (and, at round 0, a match).
     void mnuKaisiClick();
@@ -62,7 +78,10 @@ public:
     void batle();
 
 private:
-    enum class LandKind { Play, Forced, Lay };
+    struct Stage;
+    // Runs `play` with the round's turns shown at this table.
+    template <typename F>
+    void withTurns(F&& play);
 
     void startRound();
     void shokika();
@@ -71,16 +90,10 @@ private:
     void laySevens();
     void seiretu();
     void prepareUserTurn();
-    void computerTurn(int seat);
-    void passTurn(int seat);
-    // Lays every card the seat still holds, in slot order (a drop-out).
-    void dropOut(int seat);
-    void jokerPlay(int slot);
-    void zahyoIdo(int slot, int card, LandKind kind);
-    void land(int seat, int slot, int card, LandKind kind);
-    void jyokerIdo(int gap);
-    void tebanHenko(int gap);
-    void keisan(int kbn);
+    // Starts the search for the seat whose turn comes next, if it searches.
+    void thinkAhead();
+    Decision searchDecision(int seat);
+    uint64_t moment(int seat) const;
     void serifuRtn(int kbn, int juni);
     void hosiDsp();
     void rensyo();
@@ -105,6 +118,9 @@ private:
     Random& random_;
     GameObserver* observer_;
     RoundState s_;
+    RoundHistory history_;
+    std::unique_ptr<MoveSearch> search_;
+    uint32_t roundSerial_ = 0;
     std::array<bool, 4> controls_{};
     std::array<bool, 54> clickable_{};
     std::array<std::string, 5> passCaption_{};

@@ -127,4 +127,21 @@ Decision generalStrategy(RoundState& s) {
     return {};
 }
 
+SeatStrategy seatStrategy(Strength strength, int seat, int blockerSeat) {
+    if (seat == kUser) return SeatStrategy::User;
+    switch (strength) {
+        case Strength::Easy: return SeatStrategy::General;
+        case Strength::Normal: return seat == blockerSeat ? SeatStrategy::Blocking : SeatStrategy::General;
+        case Strength::Hard: return seat == blockerSeat ? SeatStrategy::Blocking : SeatStrategy::Search;
+    }
+    return SeatStrategy::General;
+}
+
+Decision computerMove(RoundState& s, SeatStrategy how) {
+    Decision decision;
+    if (how == SeatStrategy::Blocking) decision = blockingStrategy(s);
+    if (decision.kind == Decision::None) decision = generalStrategy(s);
+    return decision;
+}
+
 }  // namespace vantel

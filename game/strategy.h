@@ -14,6 +14,7 @@
 #pragma once
 
 #include "game/round_state.h"
+#include "records/strength.h"
 
 namespace vantel {
 
@@ -40,6 +41,24 @@ int sikouRtn3(const RoundState& s, int indx);
 int sikouRtn4(const RoundState& s, int indx);
 // SIKOU_RTN5: the first slot whose card completes its suit's row, or 0.
 int sikouRtn5(const RoundState& s);
+
+// How a seat chooses its moves.
+enum class SeatStrategy {
+    General,   // the general strategy
+    Blocking,  // watches the user's hand first, then the general strategy
+    Search,    // the search player
+    User,      // the user's own seat
+};
+
+// Who plays what at a strength: at ふつう the blocker drawn for the round
+// blocks and the others play the general strategy, as the game always has;
+// at やさしい nobody blocks; at むずかしい the other two computers search.
+SeatStrategy seatStrategy(Strength strength, int seat, int blockerSeat);
+
+// A computer's move by the game's own strategies (General or Blocking): the
+// blocker first tries to block, and every seat then ranks its cards. None
+// means the turn goes on to complete a row if it can, else passes.
+Decision computerMove(RoundState& s, SeatStrategy how);
 
 // The blocking strategy: Play, JokerPlay or Pass, or None to fall through
 // to the general strategy.

@@ -3,8 +3,11 @@
 
 // vantel-sim: plays whole matches of Sevens with no window.
 //
-//   vantel-sim --seed S --matches M [--trace FILE] [--settings FILE]
+//   vantel-sim --seed S --matches M [--level L] [--user P] [--playouts N]
+//              [--trace FILE] [--settings FILE]
 //   vantel-sim --help | --version
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -25,15 +28,21 @@ constexpr int kSettingsError = 3;
 constexpr int kWriteError = 1;
 
 constexpr const char* kUsage =
-    "Usage: vantel-sim --seed S --matches M [--trace FILE] [--settings FILE]\n"
+    "Usage: vantel-sim --seed S --matches M [--level L] [--user P] [--playouts N]\n"
+    "                  [--trace FILE] [--settings FILE]\n"
     "       vantel-sim --help | --version\n"
     "Plays whole matches of Sevens (７ならべ) with the game's engine and no window,\n"
-    "and prints the matches, rounds, each seat's wins and average total.\n"
+    "and prints the matches, rounds, each seat's wins, average total and places,\n"
+    "and how long the search players took to decide.\n"
     "\n"
     "Options:\n"
     "  --seed S         seed of the random generator, 0 to 18446744073709551615;\n"
     "                   the same seed plays the same matches\n"
     "  --matches M      number of matches to play, at least 1\n"
+    "  --level L        the computers' strength: easy, normal (the default) or hard\n"
+    "  --user P         how the user's seat plays: lowest (the default: the lowest\n"
+    "                   card it can lay, else PASS, else DROP) or search\n"
+    "  --playouts N     playouts for each decision of a search player (2000)\n"
     "  --trace FILE     write every event of the run to FILE as JSON Lines\n"
     "  --settings FILE  read FILE as the game reads its settings file (made with\n"
     "                   the factory values when missing), seat its first four\n"
@@ -41,6 +50,26 @@ constexpr const char* kUsage =
     "                   ranking into it\n"
     "  --help           show this help and exit\n"
     "  --version        show the name and version and exit\n";
+
+// Mean and standard error of a figure from its sum and sum of squares over n.
+struct Estimate {
+    double mean = 0;
+    double error = 0;
+};
+
+Estimate estimate(double sum, double squares, int n) {
+    if (n <= 0) return {};
+    const double mean = sum / n;
+    if (n < 2) return {mean, 0};
+    const double variance = std::max(0.0, (squares - n * mean * mean) / (n - 1));
+    return {mean, std::sqrt(variance / n)};
+}
+
+void printSearchTimes(const char* who, const SearchTimes& t) {
+    if (t.decisions == 0) return;
+    std::printf("search (%s): %d decisions, mean %.2f ms, worst %.2f ms\n", who, t.decisions,
+                1000.0 * t.totalSeconds / t.decisions, 1000.0 * t.worstSeconds);
+}
 
 void printSummary(const SimSummary& summary, const MatchState& match, bool withRecords) {
     std::printf("matches: %d\n", summary.matches);
@@ -53,6 +82,27 @@ void printSummary(const SimSummary& summary, const MatchState& match, bool withR
     }
     const double rate = summary.seconds > 0 ? summary.rounds / summary.seconds : 0.0;
     std::printf("rounds per second: %.0f\n", rate);
+    const int n = summary.matches;
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        const auto& p = summary.places[seat];
+        const Estimate place =
+            estimate(p[1] + 2.0 * p[2] + 3.0 * p[3] + 4.0 * p[4], double(summary.placeSquares[seat]), n);
+        std::printf("seat %d places: 1st %d, 2nd %d, 3rd %d, 4th %d; average place %.3f ± %.3f\n", seat, p[1],
+                    p[2], p[3], p[4], place.mean, place.error);
+    }
+    // The user's seat with standard errors, for comparing strengths.
+    const double wins = n > 0 ? double(summary.matchWins[1]) / n : 0;
+    const Estimate place = estimate(summary.places[1][1] + 2.0 * summary.places[1][2] +
+                                        3.0 * summary.places[1][3] + 4.0 * summary.places[1][4],
+                                    double(summary.placeSquares[1]), n);
+    const Estimate rounds = estimate(summary.roundWins[1] / 10.0, summary.roundWinSquares[1] / 100.0, n);
+    const Estimate total = estimate(double(summary.totalSum[1]), summary.totalSquares[1], n);
+    std::printf("user: match wins %.2f%% ± %.2f, average place %.3f ± %.3f, rounds won %.2f%% ± %.2f, "
+                "average match total %.1f ± %.1f\n",
+                100 * wins, n > 0 ? 100 * std::sqrt(wins * (1 - wins) / n) : 0.0, place.mean, place.error,
+                100 * rounds.mean, 100 * rounds.error, total.mean, total.error);
+    printSearchTimes("computers", summary.computerSearch);
+    printSearchTimes("user", summary.userSearch);
     if (!withRecords) return;
     std::printf("high score: %d by %s\n", match.hiScore, match.hiScorePlayer.c_str());
     for (int row = 1; row <= kRankRows; ++row) {
@@ -115,7 +165,7 @@ int main(int argc, char** argv) {
             return kWriteError;
         }
     }
-    const SimSummary summary = runSimulation(options.seed, options.matches, match, trace, hooks);
+    const SimSummary summary = runSimulation(options.seed, options.matches, match, trace, hooks, options.play);
     if (trace != nullptr && std::fclose(trace) != 0) {
         std::cerr << "vantel-sim: writing the trace file failed\n";
         return kWriteError;

@@ -14,12 +14,27 @@
 #include <vector>
 
 #include "records/match_state.h"
+#include "records/strength.h"
 
 namespace vantel {
+
+// How the simulator plays the user's seat: the lowest card it can lay (see
+// user_policy.h), or the search player.
+enum class UserPolicy { Lowest, Search };
+
+// How the matches are played. The defaults are the game as it always was.
+struct SimPlay {
+    Strength strength = Strength::Normal;
+    UserPolicy user = UserPolicy::Lowest;
+    // Playouts for each decision of a search player (the computers at
+    // むずかしい, and the user's seat with --user search).
+    int playouts = 2000;
+};
 
 struct SimOptions {
     uint64_t seed = 0;
     int matches = 0;
+    SimPlay play;
     std::optional<std::string> tracePath;
     std::optional<std::string> settingsPath;
     // --help or --version: answer and play nothing.
@@ -32,11 +47,28 @@ struct SimOptions {
 // stand, so they answer whatever follows and need no --seed or --matches.
 std::variant<SimOptions, std::string> parseSimOptions(const std::vector<std::string>& args);
 
+// Decisions of a search player and the time they took.
+struct SearchTimes {
+    int decisions = 0;
+    double totalSeconds = 0;
+    double worstSeconds = 0;
+};
+
 struct SimSummary {
     int matches = 0;
     int rounds = 0;
     std::array<int, kSeats + 1> matchWins{};       // matches finished in place 1
     std::array<int64_t, kSeats + 1> totalSum{};    // sum of final match totals
+    std::array<double, kSeats + 1> totalSquares{}; // sum of their squares
+    // places[seat][p]: matches the seat finished in place p (1..4; ties share the better place)
+    std::array<std::array<int, 5>, kSeats + 1> places{};
+    std::array<int64_t, kSeats + 1> placeSquares{};
+    // Rounds won (place 1 in the round), and the sum over matches of the
+    // squared number won in each, for the spread between matches.
+    std::array<int, kSeats + 1> roundWins{};
+    std::array<int64_t, kSeats + 1> roundWinSquares{};
+    SearchTimes computerSearch;  // the searching computers
+    SearchTimes userSearch;      // the user's seat, with --user search
     double seconds = 0;
 };
 
@@ -49,6 +81,6 @@ struct SimHooks {
 // Plays `matches` ten-round matches from `seed` into `match`, writing the
 // trace to `trace` when it is not null.
 SimSummary runSimulation(uint64_t seed, int matches, MatchState& match, std::FILE* trace = nullptr,
-                         const SimHooks& hooks = {});
+                         const SimHooks& hooks = {}, const SimPlay& play = {});
 
 }  // namespace vantel
