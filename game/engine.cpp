@@ -110,6 +110,7 @@ Engine::Engine(MatchState& match, TableView& view, Random& random, GameObserver*
     s_.userHadJoker = false;
     s_.roundOver = 1;
     controls_[static_cast<int>(Control::StartMenu)] = true;
+    controls_[static_cast<int>(Control::StrengthMenu)] = true;
 }
 
 Engine::~Engine() = default;
@@ -146,6 +147,7 @@ void Engine::imgClick(int index) {
         clickable_.fill(false);
         setControl(Control::PassButton, false);
         setControl(Control::DropButton, false);
+        setControl(Control::HintMenu, false);
         withTurns([&](auto& turns) { turns.userCard(index); });
         playGame();
     } catch (const Abandoned&) {
@@ -157,6 +159,7 @@ void Engine::cmdPassClick() {
     try {
         // Taken at once: nothing may pass twice while the line is said.
         setControl(Control::PassButton, false);
+        setControl(Control::HintMenu, false);
         withTurns([](auto& turns) { turns.userPass(); });
         playGame();
     } catch (const Abandoned&) {
@@ -170,6 +173,7 @@ void Engine::cmdOutClick() {
         clickable_.fill(false);
         setControl(Control::DropButton, false);
         setControl(Control::PassButton, false);
+        setControl(Control::HintMenu, false);
         withTurns([](auto& turns) { turns.userDrop(); });
         playGame();
     } catch (const Abandoned&) {
@@ -279,6 +283,7 @@ void Engine::shokika() {
     match_.roundNumber += 1;
     view_.setCaption(Caption::RoundNumber, 0, std::to_string(match_.roundNumber) + "回戦");
     setControl(Control::SkipMenu, false);
+    setControl(Control::HintMenu, false);
     s_.userOut = 0;
     for (int seat = 1; seat <= kSeats; ++seat) {
         view_.setCaption(Caption::SeatTotal, seat - 1, std::to_string(match_.matchTotal[seat]));
@@ -424,6 +429,8 @@ void Engine::prepareUserTurn() {
     }
     if (s_.jokerHint == 1) raisePicture(kJoker);
     if (s_.passCount[kUser] < kMaxPasses) setControl(Control::PassButton, true);
+    ++userTurnSerial_;
+    setControl(Control::HintMenu, true);
 }
 
 // ---- the search player -------------------------------------------------------
@@ -547,6 +554,9 @@ void Engine::setPassCaption(int seat, std::string text) {
 void Engine::setControl(Control control, bool enabled) {
     controls_[static_cast<int>(control)] = enabled;
     view_.setEnabled(control, enabled);
+    // The strength can be chosen only while no match runs, that is while a
+    // match can be started.
+    if (control == Control::StartMenu) setControl(Control::StrengthMenu, enabled);
 }
 
 void Engine::movePicture(int index, Point to) {

@@ -43,6 +43,8 @@ public:
     // What the user's seat knows at the user's turn, for a hint; nothing
     // outside the user's turn.
     std::optional<SeatKnowledge> hintKnowledge() const;
+    // Counts the user's turns: a hint worked out for one turn is for no other.
+    int userTurnSerial() const { return userTurnSerial_; }
 
     // "ゲーム開始": starts a round (and, at round 0, a match).
     void mnuKaisiClick();
@@ -121,7 +123,8 @@ private:
     RoundHistory history_;
     std::unique_ptr<MoveSearch> search_;
     uint32_t roundSerial_ = 0;
-    std::array<bool, 4> controls_{};
+    int userTurnSerial_ = 0;
+    std::array<bool, 6> controls_{};
     std::array<bool, 54> clickable_{};
     std::array<std::string, 5> passCaption_{};
     bool infoShown_ = false;

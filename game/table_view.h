@@ -30,8 +30,10 @@ enum class Caption {
 enum class Control {
     PassButton,  // cmdPass
     DropButton,  // cmdOut
-    StartMenu,   // mnu_kaisi
-    SkipMenu,    // mnu_skip
+    StartMenu,     // mnu_kaisi
+    SkipMenu,      // mnu_skip
+    HintMenu,      // the hint: only during the user's turn
+    StrengthMenu,  // the choice of strength: only between matches
 };
 
 enum class MatchEndScreen {

@@ -30,8 +30,8 @@ void CardPicture::activate() {
 void CardPicture::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    // The focus frame is drawn around the card, above the fan, by the table.
     painter.drawPixmap(rect(), picture_);
-    if (hasFocus()) drawFocusFrame(painter, rect());
 }
 
 void CardPicture::mousePressEvent(QMouseEvent* event) {

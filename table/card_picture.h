@@ -3,8 +3,8 @@
 
 // One picture of the table (a card face, the joker or a card back): drawn
 // stretched to its size, clickable only while enabled. An enabled picture
-// takes the keyboard focus too: it shows a frame then, and Enter or Space
-// acts as a click.
+// takes the keyboard focus too (the table rings it with the focus frame),
+// and Enter or Space acts as a click.
 #pragma once
 
 #include <QPixmap>

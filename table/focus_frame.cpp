@@ -20,9 +20,9 @@ void drawFocusFrame(QPainter& painter, const QRect& rect, int ring) {
     const QRegion ringBand = QRegion(rect.adjusted(edge, edge, -edge, -edge)) -
                           QRegion(rect.adjusted(edge + ring, edge + ring, -edge - ring, -edge - ring));
     painter.setClipRegion(edgeBand);
-    painter.fillRect(rect, QColor(20, 20, 20));
+    painter.fillRect(rect, kFocusEdge);
     painter.setClipRegion(ringBand);
-    painter.fillRect(rect, QColor(255, 190, 0));
+    painter.fillRect(rect, kFocusRing);
     painter.restore();
 }
 

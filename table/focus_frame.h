@@ -6,6 +6,7 @@
 // light and dark pictures alike.
 #pragma once
 
+#include <QColor>
 #include <QPushButton>
 #include <vector>
 
@@ -14,6 +15,9 @@ class QPainter;
 class QRect;
 
 namespace vantel {
+
+inline constexpr QColor kFocusRing{255, 190, 0};
+inline constexpr QColor kFocusEdge{20, 20, 20};
 
 // `ring` is the amber ring's width; the black edge is half of it.
 void drawFocusFrame(QPainter& painter, const QRect& rect, int ring = 4);

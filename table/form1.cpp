@@ -4,10 +4,12 @@
 #include "table/form1.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QDialog>
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -18,7 +20,9 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QWindow>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "assets/art_resources.h"
@@ -27,6 +31,7 @@
 #include "records/settings.h"
 #include "table/card_picture.h"
 #include "table/focus_frame.h"
+#include "table/focus_overlay.h"
 #include "table/fonts.h"
 #include "table/form2.h"
 #include "table/form3.h"
@@ -57,6 +62,28 @@ constexpr QColor kFelt{0, 128, 0};
 Form1::Probe& probeHook() {
     static Form1::Probe hook;
     return hook;
+}
+
+// How long a search may think at the table: a computer's move at
+// むずかしい, and a hint.
+constexpr std::chrono::milliseconds kThinkTime{150};
+
+struct SearchForTests {
+    std::optional<SearchBudget> budget;
+    uint64_t seed = 0;
+};
+
+SearchForTests& searchForTests() {
+    static SearchForTests settings;
+    return settings;
+}
+
+SearchBudget thinkingBudget() { return searchForTests().budget.value_or(SearchBudget::ofTime(kThinkTime)); }
+
+uint64_t thinkingSeed() {
+    if (searchForTests().budget) return searchForTests().seed;
+    return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+           static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
 int twipsToPixels(double twips) { return roundEven(twips / kTwipsPerPixel); }
@@ -124,6 +151,14 @@ Form1::Form1(MatchState& state, QWidget* parent)
     buildMenus();
     buildPictures();
     buildLabels();
+    focusOverlay_ = new FocusOverlay(surface_);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        auto* card = qobject_cast<CardPicture*>(now);
+        focusOverlay_->follow(card && card->parentWidget() == surface_ ? card : nullptr);
+    });
+    // The computers that search at むずかしい think during the pause before
+    // their turn, on a thread of their own.
+    engine_.configureSearch({thinkingBudget(), thinkingSeed(), !searchForTests().budget});
 
     frmSplash_ = new FrmSplash(this);
     form2_ = new Form2(this);
@@ -162,6 +197,26 @@ void Form1::buildMenus() {
     mnu_bgm_->setChecked(false);
     mnu_skip_ = add(file, "mnu_skip", "ゲームスキップ(&K)", Qt::Key_K, &Form1::mnu_skip_Click);
     mnu_skip_->setEnabled(false);
+    mnu_hint_ = file->addAction(QStringLiteral("ヒント(&H)"));
+    mnu_hint_->setObjectName(QStringLiteral("mnu_hint"));
+    mnu_hint_->setShortcut(QKeySequence(Qt::Key_H));
+    mnu_hint_->setShortcutContext(Qt::WindowShortcut);
+    mnu_hint_->setEnabled(false);
+    connect(mnu_hint_, &QAction::triggered, this, [this] { mnu_hint_Click(); });
+    mnu_tuyosa_ = file->addMenu(QStringLiteral("強さ(&L)"));
+    mnu_tuyosa_->setObjectName(QStringLiteral("mnu_tuyosa"));
+    mnu_tuyosa_->setFont(gothicFont(9));
+    auto* strengths = new QActionGroup(mnu_tuyosa_);
+    strengths->setExclusive(true);
+    for (const Strength strength : {Strength::Easy, Strength::Normal, Strength::Hard}) {
+        const int n = static_cast<int>(strength);
+        QAction* item = mnu_tuyosa_->addAction(qs(strengthName(strength)) + QStringLiteral("(&%1)").arg(n));
+        item->setObjectName(QStringLiteral("mnu_tuyosa_%1").arg(n));
+        item->setCheckable(true);
+        strengths->addAction(item);
+        connect(item, &QAction::triggered, this, [this, strength] { mnu_tuyosa_Click(strength); });
+        mnu_strength_[n] = item;
+    }
     add(file, "mnu_replay", "最初から始める(&R)", Qt::Key_R, &Form1::mnu_replay_Click);
     add(file, "mnu_clear", "ランキングのクリア(&C)", Qt::Key_C, &Form1::mnu_clear_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnu_sp1"));
@@ -319,6 +374,7 @@ void Form1::formLoad() {
     }
     setLabelText(lblhiname_, qs(state_.hiScorePlayer));
     setLabelText(lblscore_, QString::number(state_.hiScore));
+    strengthAction(state_.strength)->setChecked(true);
     for (int seat = 1; seat <= kSeats; ++seat) {
         const int member = state_.seatMember[seat];
         if (member >= 1 && member <= kMaxMembers) {
@@ -526,6 +582,8 @@ void Form1::setEnabled(Control control, bool enabled) {
         case Control::DropButton: cmdOut_->setEnabled(enabled); break;
         case Control::StartMenu: mnu_kaisi_->setEnabled(enabled); break;
         case Control::SkipMenu: mnu_skip_->setEnabled(enabled); break;
+        case Control::HintMenu: mnu_hint_->setEnabled(enabled); break;
+        case Control::StrengthMenu: mnu_tuyosa_->menuAction()->setEnabled(enabled); break;
     }
 }
 
@@ -739,6 +797,45 @@ void Form1::mnu_version_Click() {
     frmAbout_->activateWindow();
 }
 
+void Form1::mnu_tuyosa_Click(Strength strength) {
+    runEngine([this, strength] {
+        if (!engine_.isEnabled(Control::StrengthMenu)) {
+            // Not in the middle of a match: the tick goes back where it was.
+            strengthAction(state_.strength)->setChecked(true);
+            return;
+        }
+        state_.strength = strength;
+        writeStrength(state_.iniPath, strength);
+    });
+}
+
+bool Form1::hintRunning() const { return hintWatcher_ && hintWatcher_->isRunning(); }
+
+void Form1::mnu_hint_Click() {
+    if (leaving() || hintRunning() || !engine_.isEnabled(Control::HintMenu)) return;
+    std::optional<SeatKnowledge> knowledge = engine_.hintKnowledge();
+    if (!knowledge) return;
+    hintTurn_ = engine_.userTurnSerial();
+    if (!hintWatcher_) {
+        hintWatcher_ = new QFutureWatcher<SearchResult>(this);
+        connect(hintWatcher_, &QFutureWatcher<SearchResult>::finished, this, [this] {
+            // The hint is for the turn it was asked in, if that is still open.
+            if (leaving() || !engine_.awaitingUser() || engine_.userTurnSerial() != hintTurn_) return;
+            const TurnMove move = hintWatcher_->result().move;
+            QWidget* to = move.kind == TurnMove::Card   ? static_cast<QWidget*>(img_[move.card])
+                          : move.kind == TurnMove::Pass ? static_cast<QWidget*>(cmdPass_)
+                                                        : static_cast<QWidget*>(cmdOut_);
+            if (to->isEnabled() && to->isVisible()) to->setFocus(Qt::OtherFocusReason);
+        });
+    }
+    // The search works on its own copy of what the seat knows, so the window
+    // stays free and nothing of the round is touched.
+    hintWatcher_->setFuture(QtConcurrent::run(
+        [knowledge = std::move(*knowledge), budget = thinkingBudget(), seed = thinkingSeed()] {
+            return searchMove(knowledge, budget, seed);
+        }));
+}
+
 // ---- the keyboard --------------------------------------------------------------------
 
 std::vector<CardPicture*> Form1::raisedCards() const {
@@ -873,6 +970,10 @@ void Form1::finishLeaving() {
 // ---- tests ---------------------------------------------------------------------------
 
 void Form1::setProbe(Probe probe) { probeHook() = std::move(probe); }
+
+void Form1::setSearchForTests(std::optional<SearchBudget> budget, uint64_t seed) {
+    searchForTests() = {budget, seed};
+}
 
 void Form1::probe(const char* where) {
     if (probeHook()) probeHook()(*this, where);

@@ -17,18 +17,23 @@
 
 #include "game/engine.h"
 #include "game/layout.h"
+#include "game/search/search_player.h"
 #include "game/random.h"
 #include "game/table_view.h"
 #include "records/match_state.h"
 
 class QAction;
 class QLabel;
+class QMenu;
+template <typename T>
+class QFutureWatcher;
 class QPushButton;
 class QTimer;
 
 namespace vantel {
 
 class CardPicture;
+class FocusOverlay;
 class FrmAbout;
 class FrmSplash;
 class Form2;
@@ -97,6 +102,11 @@ public:
     void mnu_end_Click();
     void mnu_gaiyo_Click();
     void mnu_version_Click();
+    // 「ヒント」 (H): asks the search player what it would do in the user's
+    // seat and moves the focus there; nothing is laid.
+    void mnu_hint_Click();
+    // 「強さ」: the strength of the next matches, kept in the settings file.
+    void mnu_tuyosa_Click(Strength strength);
     void img_Click(int index);
     void cmdPass_Click();
     void cmdOut_Click();
@@ -120,6 +130,11 @@ public:
     QPushButton* cmdPass() const { return cmdPass_; }
     QPushButton* cmdOut() const { return cmdOut_; }
     QAction* menuAction(const QString& name) const;
+    QAction* strengthAction(Strength strength) const { return mnu_strength_[static_cast<int>(strength)]; }
+    QMenu* strengthMenu() const { return mnu_tuyosa_; }
+    FocusOverlay* focusOverlay() const { return focusOverlay_; }
+    // True while a hint is being worked out.
+    bool hintRunning() const;
     TableSurface* surface() const { return surface_; }
     FrmSplash* speechWindow() const { return frmSplash_; }
     Form2* resultWindow() const { return form2_; }
@@ -137,6 +152,9 @@ public:
     // "balloon" (a speech window on screen), "pause" (a blocking pause).
     using Probe = std::function<void(Form1& table, const char* where)>;
     static void setProbe(Probe probe);
+    // Tests think by a count of playouts and a fixed seed, so that the hint
+    // and the searching computers can be foreseen; the game thinks by time.
+    static void setSearchForTests(std::optional<SearchBudget> budget, uint64_t seed = 0);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -198,6 +216,12 @@ private:
     QAction* mnu_kaisi_ = nullptr;
     QAction* mnu_bgm_ = nullptr;
     QAction* mnu_skip_ = nullptr;
+    QAction* mnu_hint_ = nullptr;
+    QMenu* mnu_tuyosa_ = nullptr;
+    std::array<QAction*, 4> mnu_strength_{};
+    FocusOverlay* focusOverlay_ = nullptr;
+    QFutureWatcher<SearchResult>* hintWatcher_ = nullptr;
+    int hintTurn_ = 0;
     FrmSplash* frmSplash_ = nullptr;
     Form2* form2_ = nullptr;
     QPointer<FrmAbout> frmAbout_;

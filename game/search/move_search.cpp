@@ -37,10 +37,12 @@ TurnMove MoveSearch::take(const SeatKnowledge& knowledge, uint64_t moment) {
     if (startedFor_ == moment && worker_.joinable()) {
         worker_.join();
         startedFor_.reset();
+        ++thoughtAhead_;
         count(result_);
         return result_.move;
     }
     stop();
+    ++thoughtAtTurn_;
     const SearchResult result = searchMove(knowledge, settings_.budget, seedFor(moment));
     count(result);
     return result.move;

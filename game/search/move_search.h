@@ -44,6 +44,10 @@ public:
     // Decisions made between two moves or more, and the time they took
     // (thinking, not waiting).
     int decisions() const { return decisions_; }
+    // Moves taken from a search started ahead, and moves worked out at the
+    // turn itself.
+    int thoughtAhead() const { return thoughtAhead_; }
+    int thoughtAtTurn() const { return thoughtAtTurn_; }
     double totalSeconds() const { return totalSeconds_; }
     double worstSeconds() const { return worstSeconds_; }
 
@@ -58,6 +62,8 @@ private:
     std::optional<uint64_t> startedFor_;
     SearchResult result_;
     int decisions_ = 0;
+    int thoughtAhead_ = 0;
+    int thoughtAtTurn_ = 0;
     double totalSeconds_ = 0;
     double worstSeconds_ = 0;
 };

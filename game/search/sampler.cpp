@@ -4,6 +4,7 @@
 #include "game/search/sampler.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "game/rules.h"
 
@@ -190,7 +191,8 @@ void Sampler::sample(SearchRandom& random, RoundState& round, PlayoutSeats& seat
     RoundState candidate;
     PlayoutSeats candidateSeats{};
     int best = -1;
-    for (int tries = 0; tries < kMaxTries; ++tries) {
+    static const int maxTries = getenv("VANTEL_TRIES") ? atoi(getenv("VANTEL_TRIES")) : kMaxTries;
+    for (int tries = 0; tries < maxTries; ++tries) {
         deal(random, candidate, candidateSeats);
         ++deals_;
         const int misses = unexplained(candidate, candidateSeats, best < 0 ? 1 << 20 : best);

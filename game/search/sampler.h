@@ -34,7 +34,7 @@ private:
 
 class Sampler {
 public:
-    static constexpr int kMaxTries = 24;
+    static constexpr int kMaxTries = 8;
 
     explicit Sampler(const SeatKnowledge& knowledge);
 

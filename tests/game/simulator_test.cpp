@@ -114,6 +114,10 @@ struct Referee {
     int jokerTurnSeat = 0;     // a computer announced a joker play
     int pendingGap = 0;        // a forced play of this card must follow
     int userJokerCard = 0;     // the user laid this card through the joker
+    // The seats play the fixed policies (the lowest-card user, the game's
+    // strategies): then nobody passes or drops while a card fits. A search
+    // player may, and so may a user.
+    bool fixedPolicies = true;
     std::string error;
 
     bool on(int s, int r) const { return table[s][r] == 1; }
@@ -271,7 +275,7 @@ struct Referee {
                         return fail("card " + std::to_string(card) + " laid illegally");
                     }
                     userJokerCard = card;
-                } else if (seat == 1) {
+                } else if (seat == 1 && fixedPolicies) {
                     // The user's policy plays the lowest playable slot.
                     for (int k = 1; k < e.n.at("slot"); ++k) {
                         if (hand[1][k] != 0 && placeable(hand[1][k])) return fail("user skipped a card");
@@ -323,7 +327,7 @@ struct Referee {
             if (userJokerCard && seat == 1) return fail("pass after a joker card");
             if (!startTurn(seat)) return false;
             if (e.n.at("count") != ++passes[seat] || passes[seat] > 3) return fail("pass count");
-            if (seat == 1) {
+            if (seat == 1 && fixedPolicies) {
                 for (int k = 1; k <= 13; ++k)
                     if (hand[1][k] != 0 && placeable(hand[1][k])) return fail("user passed with a card");
             }
@@ -335,7 +339,7 @@ struct Referee {
             const int seat = static_cast<int>(e.n.at("seat"));
             if (!startTurn(seat)) return false;
             if (passes[seat] != 3) return fail("drop before three passes");
-            for (int k = 1; k <= 13; ++k) {
+            for (int k = 1; k <= 13 && fixedPolicies; ++k) {
                 // With all passes used, any card that fits is played instead.
                 if (hand[seat][k] != 0 && placeable(hand[seat][k])) return fail("dropped with a playable card");
             }
@@ -450,11 +454,11 @@ fs::path tempPath(const std::string& name) {
     return fs::temp_directory_path() / ("vantel_sim_test_" + std::to_string(::getpid()) + "_" + name);
 }
 
-std::string traceOf(uint64_t seed, int matches, SimSummary* summary = nullptr) {
+std::string traceOf(uint64_t seed, int matches, SimSummary* summary = nullptr, const SimPlay& play = {}) {
     const fs::path path = tempPath("trace_" + std::to_string(seed));
     std::FILE* f = std::fopen(path.c_str(), "wb");
     MatchState match;
-    const SimSummary s = runSimulation(seed, matches, match, f);
+    const SimSummary s = runSimulation(seed, matches, match, f, {}, play);
     std::fclose(f);
     if (summary) *summary = s;
     std::string text = readFile(path);
@@ -462,14 +466,27 @@ std::string traceOf(uint64_t seed, int matches, SimSummary* summary = nullptr) {
     return text;
 }
 
+// The referee follows every move at every strength and with either user.
 TEST(SimulatorTrace, RefereeAcceptsEveryEventOfManyMatches) {
     std::map<std::string, int> counts;
-    for (uint64_t seed : {1u, 2u, 3u, 2024u, 99999u}) {
+    struct Run {
+        uint64_t seed;
+        int matches;
+        SimPlay play;
+    };
+    const Run runs[] = {
+        {1, 40, {}}, {2, 40, {}}, {3, 40, {}}, {2024, 40, {}}, {99999, 40, {}},
+        {4, 20, {Strength::Easy, UserPolicy::Lowest, 40}},
+        {5, 3, {Strength::Hard, UserPolicy::Search, 40}},
+    };
+    for (const Run& run : runs) {
+        const uint64_t seed = run.seed;
         SimSummary summary;
-        const std::string text = traceOf(seed, 40, &summary);
-        EXPECT_EQ(summary.matches, 40);
-        EXPECT_EQ(summary.rounds, 400);
+        const std::string text = traceOf(seed, run.matches, &summary, run.play);
+        EXPECT_EQ(summary.matches, run.matches);
+        EXPECT_EQ(summary.rounds, 10 * run.matches);
         Referee referee;
+        referee.fixedPolicies = run.play.strength != Strength::Hard && run.play.user == UserPolicy::Lowest;
         std::istringstream lines(text);
         std::string line;
         int number = 0;
@@ -487,6 +504,36 @@ TEST(SimulatorTrace, RefereeAcceptsEveryEventOfManyMatches) {
     for (const char* ev : {"match", "deal", "play", "joker", "forced", "pass", "drop", "lay", "out",
                            "round_end", "match_end"}) {
         EXPECT_GT(counts[ev], 0) << ev;
+    }
+}
+
+uint64_t fnv1a(const std::string& text) {
+    uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const unsigned char c : text) hash = (hash ^ c) * 0x100000001b3ULL;
+    return hash;
+}
+
+// ふつう with the lowest-card user is the game as it always was: the same
+// seeds give, event for event, the traces the engine wrote before there
+// were strengths. The deals do not depend on the strength or the user.
+TEST(SimulatorTrace, NormalIsTheGameAsItWasAndEveryStrengthDealsAlike) {
+    EXPECT_EQ(fnv1a(traceOf(11, 30)), 0xb209c73282e9872bULL);
+    EXPECT_EQ(fnv1a(traceOf(12, 30)), 0x9c09625d0dcd2da0ULL);
+
+    const auto deals = [](const std::string& text) {
+        std::string out;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind("{\"ev\":\"deal\"", 0) == 0) out += line + "\n";
+        }
+        return out;
+    };
+    const std::string normal = traceOf(13, 2);
+    for (const SimPlay& play : {SimPlay{Strength::Easy, UserPolicy::Lowest, 30},
+                                SimPlay{Strength::Hard, UserPolicy::Search, 30}}) {
+        const std::string other = traceOf(13, 2, nullptr, play);
+        EXPECT_NE(other, normal);
+        EXPECT_EQ(deals(other), deals(normal));
     }
 }
 
@@ -522,7 +569,15 @@ TEST(SimulatorOptions, AcceptsTheDocumentedForms) {
     EXPECT_EQ(o.seed, 18446744073709551615ull);
     EXPECT_EQ(o.matches, 3);
     EXPECT_EQ(o.tracePath, "t.jsonl");
+    EXPECT_EQ(o.play.strength, Strength::Normal);
+    EXPECT_EQ(o.play.user, UserPolicy::Lowest);
     EXPECT_TRUE(std::holds_alternative<SimOptions>(parseSimOptions({"--matches", "1", "--seed", "0"})));
+    auto chosen = parseSimOptions(
+        {"--seed", "1", "--matches", "1", "--level", "hard", "--user", "search", "--playouts", "300"});
+    ASSERT_TRUE(std::holds_alternative<SimOptions>(chosen));
+    EXPECT_EQ(std::get<SimOptions>(chosen).play.strength, Strength::Hard);
+    EXPECT_EQ(std::get<SimOptions>(chosen).play.user, UserPolicy::Search);
+    EXPECT_EQ(std::get<SimOptions>(chosen).play.playouts, 300);
 }
 
 TEST(SimulatorOptions, RejectsWhatItCannotRead) {
@@ -542,6 +597,10 @@ TEST(SimulatorOptions, RejectsWhatItCannotRead) {
         {"--seed", "1", "--seed", "2", "--matches", "1"},
         {"--seed", "1", "--matches", "1", "--trace", ""},
         {"seed", "1", "--matches", "1"},
+        {"--seed", "1", "--matches", "1", "--level", "expert"},
+        {"--seed", "1", "--matches", "1", "--level", "easy", "--level", "hard"},
+        {"--seed", "1", "--matches", "1", "--user", "random"},
+        {"--seed", "1", "--matches", "1", "--playouts", "0"},
     };
     for (const auto& args : bad) {
         auto parsed = parseSimOptions(args);
