@@ -7,7 +7,8 @@
 # round is started with Ctrl+S, and once it is the user's turn the script
 # prints and checks what a screen reader finds: the table window, the
 # user's cards by name with the playable ones marked, PASS and DROP, the
-# seat labels and the round counter.
+# seat labels and the round counter; then H asks for a hint and the script
+# checks that the focus went to a move the table offers.
 #
 # Usage: tools/read-accessibility.sh [PROGRAM_FOLDER] (default build/bin).
 # Needs Xvfb, openbox, xdotool, dbus, at-spi2-core and Debian's
@@ -135,6 +136,25 @@ if playable and not any(state(c, pyatspi.STATE_FOCUSED) for c in playable):
     failures.append("the focus is not on a playable card")
 if not any("回戦" in l.name for l in labels):
     failures.append("no round counter")
+
+# The hint: H moves the focus to what the search player would do, a
+# raised card or PASS or DROP, and the screen reader hears its name.
+import subprocess
+hint_items = [n for n in nodes if n.name.startswith("ヒント")]
+for item in hint_items:
+    on = "enabled" if state(item, pyatspi.STATE_SENSITIVE) else "disabled"
+    print(f"menu item: {item.name} ({item.getRoleName()}), {on}")
+offered = {c.name for c in playable}
+offered |= {b.name for b in (pass_button, drop_button) if b is not None and state(b, pyatspi.STATE_SENSITIVE)}
+subprocess.run(["xdotool", "key", "h"], check=False)
+hinted = []
+deadline = time.time() + 10
+while time.time() < deadline and not hinted:
+    time.sleep(0.5)
+    hinted = [n for n in walk(frame) if state(n, pyatspi.STATE_FOCUSED) and n.name in offered]
+print("after H (hint):", ", ".join(n.name for n in hinted) or "no offered move focused")
+if not hinted:
+    failures.append("the hint did not bring the focus to a move the table offers")
 for f in failures:
     print("FAIL:", f)
 sys.exit(1 if failures else 0)

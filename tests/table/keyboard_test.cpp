@@ -9,11 +9,15 @@
 #include <QAccessibleTableInterface>
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 
 #include <algorithm>
 
+#include "game/search/search_player.h"
+#include "records/settings.h"
 #include "table/card_picture.h"
+#include "table/focus_overlay.h"
 #include "table/form2.h"
 #include "table/form3.h"
 #include "table/frm_splash.h"
@@ -30,6 +34,7 @@ private slots:
     void smallWindowsCloseWithEnterAndEscape();
     void screenReaderNamesOfADealtHand();
     void speechIsAnnouncedAndLeavesTheFocus();
+    void strengthBetweenMatchesAndTheHint();
 };
 
 namespace {
@@ -305,4 +310,79 @@ void KeyboardTest::speechIsAnnouncedAndLeavesTheFocus() {
 }
 
 QTEST_MAIN(KeyboardTest)
+void KeyboardTest::strengthBetweenMatchesAndTheHint() {
+    WindowHarness h;
+    const SearchBudget budget = SearchBudget::ofPlayouts(80);
+    Form1::setSearchForTests(budget, 7);
+    h.expect(QStringLiteral("リトライ"), QMessageBox::No);
+    Form1* t = h.chooseMembers(1, {2, 3, 4});
+    QVERIFY(t);
+    QVERIFY(QTest::qWaitForWindowActive(t));
+    MatchState& state = sharedState();
+
+    // A file without the key plays ふつう; a choice is kept in the file.
+    QVERIFY(t->strengthAction(Strength::Normal)->isChecked());
+    QVERIFY(t->strengthMenu()->menuAction()->isEnabled());
+    t->strengthAction(Strength::Easy)->trigger();
+    QVERIFY(t->strengthAction(Strength::Easy)->isChecked());
+    QVERIFY(!t->strengthAction(Strength::Normal)->isChecked());
+    MatchState fresh;
+    QVERIFY(readSettings(fresh, program().location).ok());
+    QCOMPARE(fresh.strength, Strength::Easy);
+    QVERIFY(!t->menuAction(QStringLiteral("mnu_hint"))->isEnabled());
+    press(t, Qt::Key_H);
+
+    // From the start of the match to its end the strength stays.
+    press(t, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(state.matchStrength, Strength::Easy);
+    QVERIFY(!t->strengthMenu()->menuAction()->isEnabled());
+    t->strengthAction(Strength::Hard)->trigger();
+    QCOMPARE(state.strength, Strength::Easy);
+    QVERIFY(t->strengthAction(Strength::Easy)->isChecked());
+
+    // At each turn H moves the focus where the search player would play,
+    // and nothing else changes; the frame rings a card above the fan.
+    QAction* hint = t->menuAction(QStringLiteral("mnu_hint"));
+    int hints = 0, ringed = 0;
+    while (state.roundNumber != 0) {
+        QVERIFY(t->engine().awaitingUser());
+        QVERIFY(hint->isEnabled());
+        const RoundState before = t->engine().round();
+        const TurnMove expected = searchMove(*t->engine().hintKnowledge(), budget, 7).move;
+        QWidget* target = expected.kind == TurnMove::Card   ? static_cast<QWidget*>(t->img(expected.card))
+                          : expected.kind == TurnMove::Pass ? static_cast<QWidget*>(t->cmdPass())
+                                                            : static_cast<QWidget*>(t->cmdOut());
+        if (hints < 12) {
+            press(t, Qt::Key_H);
+            QTRY_COMPARE(QApplication::focusWidget(), target);
+            ++hints;
+            QCOMPARE(t->engine().round().hand, before.hand);
+            QCOMPARE(t->engine().round().table, before.table);
+            QCOMPARE(t->engine().round().passCount, before.passCount);
+            if (expected.kind == TurnMove::Card) {
+                FocusOverlay* frame = t->focusOverlay();
+                QVERIFY(frame->isVisible());
+                QCOMPARE(frame->geometry(), target->geometry().adjusted(-FocusOverlay::kBand, -FocusOverlay::kBand,
+                                                                         FocusOverlay::kBand, FocusOverlay::kBand));
+                QCOMPARE(t->surface()->children().last(), frame);
+                ++ringed;
+            }
+        }
+        press(t, expected.kind == TurnMove::Card ? Qt::Key_Return
+                 : expected.kind == TurnMove::Pass ? Qt::Key_P : Qt::Key_D);
+    }
+    QCOMPARE(hints, 12);
+    QVERIFY(ringed > 0);
+    QVERIFY(!hint->isEnabled());
+    QVERIFY(!t->focusOverlay()->isVisible());
+
+    // The match was at やさしい: neither the ranking nor the high score
+    // took it. The strength can be chosen again.
+    QVERIFY(readSettings(fresh, program().location).ok());
+    QCOMPARE(fresh.hiScore, int16_t(100));
+    for (int row = 1; row <= 10; ++row) QVERIFY(fresh.rankName[row].empty());
+    QVERIFY(t->strengthMenu()->menuAction()->isEnabled());
+    Form1::setSearchForTests(std::nullopt);
+}
+
 #include "keyboard_test.moc"
