@@ -32,6 +32,7 @@ class CardPicture;
 class FrmAbout;
 class FrmSplash;
 class Form2;
+class MatchRecorder;
 class TableMusic;
 
 // The client area: paints the grid from its persistent back buffer, so the
@@ -97,6 +98,8 @@ public:
     void mnu_end_Click();
     void mnu_gaiyo_Click();
     void mnu_version_Click();
+    // "成績": the player's record window.
+    void mnu_seiseki_Click();
     void img_Click(int index);
     void cmdPass_Click();
     void cmdOut_Click();
@@ -108,6 +111,8 @@ public:
 
     // ---- for tests and the program's flow ----
     const Engine& engine() const { return engine_; }
+    // Keeps the player's record of the matches played at this table.
+    MatchRecorder& recorder() { return *recorder_; }
     Engine& engineForTests() { return engine_; }
     CardPicture* img(int index) const { return img_[index]; }
     QLabel* lblten(int i) const { return lblten_[i]; }
@@ -182,6 +187,8 @@ private:
 
     MatchState& state_;
     Random random_;
+    // Made before the engine, which reports to it.
+    std::unique_ptr<MatchRecorder> recorder_;
     Engine engine_;
     std::unique_ptr<TableMusic> music_;
 
