@@ -15,7 +15,6 @@
 
 #include <random>
 #include <set>
-#include <variant>
 #include <vector>
 
 #include "records/match_recorder.h"
@@ -57,106 +56,75 @@ TEST(RecordFile, KeepsEveryFigureAsUtf8AndStartsEmptyWithoutAFile) {
 
 // ---- bad files ------------------------------------------------------------------------
 
-using Path = std::vector<std::variant<QString, int>>;
+// Wrong values for `v`, a field called `key`: another type, and for numbers
+// a negative one (below the range of the fields that may be negative), a
+// fraction and a huge one.
+std::vector<QJsonValue> wrongFor(const QJsonValue& v, const QString& key) {
+    const bool mayBeNegative = key == "streak" || key == "best" || key == "totalSum" || key == "total";
+    if (v.isDouble()) return {QStringLiteral("1"), mayBeNegative ? -1e15 : -1.0, 0.5, 1e15};
+    if (v.isString()) return {7, QJsonValue::Null};
+    return {v.isArray() ? QJsonValue(QJsonObject{}) : QJsonValue(QJsonArray{})};
+}
 
-// Every place in `v` that holds a value, containers included.
-void collect(const QJsonValue& v, Path at, std::vector<Path>& out) {
-    if (!at.empty()) out.push_back(at);
+// Every copy of `v` with one field wrong or left out.
+std::vector<QJsonValue> withOneFieldWrong(const QJsonValue& v, const QString& key) {
+    std::vector<QJsonValue> out = wrongFor(v, key);
     if (v.isObject()) {
         const QJsonObject o = v.toObject();
-        for (auto it = o.begin(); it != o.end(); ++it) {
-            Path next = at;
-            next.emplace_back(it.key());
-            collect(it.value(), next, out);
+        for (const QString& k : o.keys()) {
+            QJsonObject without = o;
+            without.remove(k);
+            out.push_back(without);
+            for (const QJsonValue& inner : withOneFieldWrong(o[k], k)) {
+                QJsonObject changed = o;
+                changed[k] = inner;
+                out.push_back(changed);
+            }
         }
     } else if (v.isArray()) {
-        for (int i = 0; i < v.toArray().size(); ++i) {
-            Path next = at;
-            next.emplace_back(i);
-            collect(v.toArray()[i], next, out);
+        const QJsonArray a = v.toArray();
+        for (int i = 0; i < a.size(); ++i) {
+            for (const QJsonValue& inner : withOneFieldWrong(a[i], key)) {
+                QJsonArray changed = a;
+                changed[i] = inner;
+                out.push_back(changed);
+            }
         }
     }
+    return out;
 }
 
-// `v` with the value at `at` replaced (or, for Undefined, removed).
-QJsonValue replaced(const QJsonValue& v, const Path& at, size_t depth, const QJsonValue& with) {
-    if (depth == at.size()) return with;
-    if (const QString* key = std::get_if<QString>(&at[depth])) {
-        QJsonObject o = v.toObject();
-        const QJsonValue inner = replaced(o.value(*key), at, depth + 1, with);
-        if (inner.isUndefined()) {
-            o.remove(*key);
-        } else {
-            o.insert(*key, inner);
-        }
-        return o;
-    }
-    QJsonArray a = v.toArray();
-    const int i = std::get<int>(at[depth]);
-    a.replace(i, replaced(a[i], at, depth + 1, with));
-    return a;
+std::string text(const QJsonValue& v) {
+    const QJsonDocument document = v.isObject() ? QJsonDocument(v.toObject()) : QJsonDocument(v.toArray());
+    return document.toJson(QJsonDocument::Compact).toStdString();
 }
 
-QJsonValue valueAt(const QJsonValue& v, const Path& at) {
-    QJsonValue here = v;
-    for (const auto& step : at) {
-        here = std::holds_alternative<QString>(step) ? here.toObject().value(std::get<QString>(step))
-                                                     : here.toArray()[std::get<int>(step)];
-    }
-    return here;
-}
-
-// Files the game cannot have written, each with what is wrong in it:
-// random bytes, bad UTF-8, cut-off JSON, and a good file with one field
-// missing, of another type, negative, fractional or huge.
-std::vector<std::pair<std::string, std::string>> badFiles(const QJsonObject& good) {
-    const std::string text = QJsonDocument(good).toJson().toStdString();
-    std::vector<std::pair<std::string, std::string>> bad;
+// Files the game cannot have written: random bytes, bad UTF-8, cut-off or
+// oversized JSON, a good file with one field wrong, and fields each in
+// range that cannot go together.
+std::vector<std::string> badFiles(const QJsonObject& good) {
+    const std::string whole = text(good);
+    std::vector<std::string> bad;
     std::mt19937 random(22);
     for (const size_t size : {1, 17, 300, 5000}) {
         std::string bytes(size, '\0');
         for (char& c : bytes) c = static_cast<char>(random());
-        bad.emplace_back("random bytes", bytes);
+        bad.push_back(bytes);
     }
-    std::string badUtf8 = text;
-    badUtf8.replace(badUtf8.find("ゆうこ"), 3, "\xff\xfe\xc3");
-    bad.emplace_back("bad UTF-8", badUtf8);
-    for (size_t tenth = 0; tenth < 10; ++tenth) bad.emplace_back("cut", text.substr(0, 1 + text.size() * tenth / 10));
-    bad.emplace_back("a list", "[]");
-    bad.emplace_back("too large", text + std::string(kMaxRecordFileBytes, ' '));
-    const std::set<QString> signedFields = {"streak", "best", "totalSum", "total"};
-    std::vector<Path> paths;
-    collect(good, {}, paths);
-    for (const Path& at : paths) {
-        const QJsonValue was = valueAt(good, at);
-        std::vector<QJsonValue> wrong;
-        if (std::holds_alternative<QString>(at.back())) wrong.emplace_back(QJsonValue::Undefined);
-        if (was.isDouble()) {
-            const bool isSigned = std::holds_alternative<QString>(at.back()) &&
-                                  signedFields.count(std::get<QString>(at.back()));
-            wrong.insert(wrong.end(), {QStringLiteral("1"), isSigned ? -1e15 : -1.0, 1e15, 0.5});
-        } else if (was.isString()) {
-            wrong.insert(wrong.end(), {7, QJsonValue::Null});
-        } else {
-            wrong.emplace_back(was.isArray() ? QJsonValue(QJsonObject{}) : QJsonValue(QJsonArray{}));
-        }
-        std::string where;
-        for (const auto& step : at) {
-            where += std::holds_alternative<QString>(step) ? "." + std::get<QString>(step).toStdString()
-                                                           : "[" + std::to_string(std::get<int>(step)) + "]";
-        }
-        for (const QJsonValue& w : wrong) {
-            bad.emplace_back(where + " = " + QJsonDocument(QJsonArray{w}).toJson(QJsonDocument::Compact).toStdString(),
-                             QJsonDocument(replaced(good, at, 0, w).toObject()).toJson().toStdString());
-        }
-    }
-    // Numbers each in range that cannot go together.
-    QJsonObject places = good;
-    places["strengths"] = replaced(good["strengths"], {QString("normal"), QString("places"), 1}, 0, 999);
-    bad.emplace_back("places above the matches", QJsonDocument(places).toJson().toStdString());
-    QJsonObject streak = good;
-    streak["overall"] = replaced(good["overall"], {QString("longestWins")}, 0, 999);
-    bad.emplace_back("a streak above the wins", QJsonDocument(streak).toJson().toStdString());
+    bad.push_back(whole);
+    bad.back().replace(bad.back().find("ゆうこ"), 3, "\xff\xfe\xc3");
+    for (size_t tenth = 0; tenth < 10; ++tenth) bad.push_back(whole.substr(0, 1 + whole.size() * tenth / 10));
+    bad.push_back(whole + std::string(kMaxRecordFileBytes, ' '));
+    for (const QJsonValue& v : withOneFieldWrong(good, {})) bad.push_back(text(v));
+    QJsonObject strengths = good["strengths"].toObject(), normal = strengths["normal"].toObject();
+    normal["places"] = QJsonArray{999, 0, 0, 0};
+    strengths["normal"] = normal;
+    QJsonObject places = good, streak = good, overall = good["overall"].toObject();
+    places["strengths"] = strengths;
+    overall["longestWins"] = 999;
+    streak["overall"] = overall;
+    bad.push_back(text(places));
+    bad.push_back(text(streak));
     return bad;
 }
 
@@ -165,11 +133,11 @@ TEST(RecordFile, ABadFileIsKeptAsBakAndTheRecordStartsAgain) {
     const fs::path file = folder / "Seiseki.json";
     const QJsonObject good = recordToJson(test::playedRecord(3));
     ASSERT_TRUE(recordFromJson(good)) << "the unchanged file must read";
-    const auto bad = badFiles(good);
-    for (const auto& [what, bytes] : bad) {
+    const std::vector<std::string> bad = badFiles(good);
+    for (const std::string& bytes : bad) {
         writeBytes(file, bytes);
         const RecordWrite write = changeRecordFile(file, [](PlayRecord& r) { addPlayedMatch(r, oneMatch()); });
-        ASSERT_TRUE(write.damaged) << what;
+        ASSERT_TRUE(write.damaged) << bytes.substr(0, 3000);
         EXPECT_TRUE(write.written);
         EXPECT_EQ(readBytes(damagedRecordCopy(file)), bytes);
         // The game went on with an empty record and this match; the next
