@@ -27,7 +27,10 @@
 
 #include "assets/art_resources.h"
 #include "game/table_layout.h"
+#include "records/match_recorder.h"
+#include "records/play_record.h"
 #include "records/ranking.h"
+#include "records/record_file.h"
 #include "records/settings.h"
 #include "table/card_picture.h"
 #include "table/focus_frame.h"
@@ -35,6 +38,7 @@
 #include "table/fonts.h"
 #include "table/form2.h"
 #include "table/form3.h"
+#include "table/frm_seiseki.h"
 #include "table/frm_splash.h"
 #include "table/frm_tip.h"
 #include "table/match_end.h"
@@ -138,8 +142,9 @@ void TableSurface::paintEvent(QPaintEvent* event) {
 // ---- load ------------------------------------------------------------------------
 
 Form1::Form1(MatchState& state, QWidget* parent)
-    : QMainWindow(parent), state_(state), engine_(state, *this, random_),
-      music_(std::make_unique<TableMusic>(state)) {
+    : QMainWindow(parent), state_(state),
+      recorder_(std::make_unique<MatchRecorder>(state, playRecordFile(program().location))),
+      engine_(state, *this, random_, recorder_.get()), music_(std::make_unique<TableMusic>(state)) {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Tamsuの７ならべ(Ver1.11)"));
@@ -167,6 +172,11 @@ Form1::Form1(MatchState& state, QWidget* parent)
     Timer1_->setObjectName(QStringLiteral("Timer1"));
     Timer1_->setInterval(1000);
     connect(Timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    recorder_->setDamagedHandler([this] {
+        // Also while the table is on its way out: the player hears of it once.
+        notify(leaving() ? nullptr : this, QMessageBox::Warning, kRecordDamagedTitle, kRecordDamagedText);
+    });
 
     formLoad();
     Timer1_->start();
@@ -224,6 +234,7 @@ void Form1::buildMenus() {
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("mnu_help"));
     add(help, "mnu_gaiyo", "ルール説明(&B)", Qt::Key_B, &Form1::mnu_gaiyo_Click);
+    add(help, "mnu_seiseki", "成績(&T)", Qt::Key_T, &Form1::mnu_seiseki_Click);
     add(help, "mnu_version", "ﾊﾞｰｼﾞｮﾝ情報(&A)", Qt::Key_A, &Form1::mnu_version_Click);
     menuBar()->setFont(gothicFont(9));
     file->setFont(gothicFont(9));
@@ -786,6 +797,10 @@ void Form1::mnu_gaiyo_Click() {
     });
 }
 
+void Form1::mnu_seiseki_Click() {
+    runEngine([this] { showPlayRecord(this, playRecordFile(program().location)); });
+}
+
 void Form1::mnu_version_Click() {
     if (leaving()) return;
     if (!frmAbout_) {
@@ -816,6 +831,7 @@ void Form1::mnu_hint_Click() {
     std::optional<SeatKnowledge> knowledge = engine_.hintKnowledge();
     if (!knowledge) return;
     hintTurn_ = engine_.userTurnSerial();
+    recorder_->noteHint();
     if (!hintWatcher_) {
         hintWatcher_ = new QFutureWatcher<SearchResult>(this);
         connect(hintWatcher_, &QFutureWatcher<SearchResult>::finished, this, [this] {
@@ -943,6 +959,8 @@ void Form1::leave(Exit exit) {
     }
     frmSplash_->hide();
     hide();
+    // A match closed or started over before its end counts as left.
+    if (state_.roundNumber > 0) recorder_->noteLeft();
     if (engineDepth_ == 0) finishLeaving();
 }
 

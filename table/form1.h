@@ -37,6 +37,7 @@ class FocusOverlay;
 class FrmAbout;
 class FrmSplash;
 class Form2;
+class MatchRecorder;
 class TableMusic;
 
 // The client area: paints the grid from its persistent back buffer, so the
@@ -107,6 +108,8 @@ public:
     void mnu_hint_Click();
     // 「強さ」: the strength of the next matches, kept in the settings file.
     void mnu_tuyosa_Click(Strength strength);
+    // "成績": the player's record window.
+    void mnu_seiseki_Click();
     void img_Click(int index);
     void cmdPass_Click();
     void cmdOut_Click();
@@ -118,6 +121,8 @@ public:
 
     // ---- for tests and the program's flow ----
     const Engine& engine() const { return engine_; }
+    // Keeps the player's record of the matches played at this table.
+    MatchRecorder& recorder() { return *recorder_; }
     Engine& engineForTests() { return engine_; }
     CardPicture* img(int index) const { return img_[index]; }
     QLabel* lblten(int i) const { return lblten_[i]; }
@@ -200,6 +205,8 @@ private:
 
     MatchState& state_;
     Random random_;
+    // Made before the engine, which reports to it.
+    std::unique_ptr<MatchRecorder> recorder_;
     Engine engine_;
     std::unique_ptr<TableMusic> music_;
 

@@ -23,7 +23,9 @@
 #include "table/accessibility.h"
 #include "table/focus_frame.h"
 #include "table/fonts.h"
+#include "records/play_record.h"
 #include "table/form3.h"
+#include "table/frm_seiseki.h"
 #include "table/message_box.h"
 #include "table/program.h"
 #include "table/qt_text.h"
@@ -140,8 +142,8 @@ Frmspl5::Frmspl5(MatchState& state, QWidget* parent)
         addThumbnail(i, state_.memberImage[i + 1][1]);
     }
 
-    const char* captions[4] = {"閉じる", "ランキングを見る", "オプション", "素材初期化"};
-    for (int i = 0; i < 4; ++i) {
+    const char* captions[5] = {"閉じる", "ランキングを見る", "オプション", "素材初期化", "成績を見る"};
+    for (int i = 0; i < 5; ++i) {
         cmd_[i] = new QPushButton(QString::fromUtf8(captions[i]), this);
         cmd_[i]->setObjectName(QStringLiteral("cmd%1").arg(i + 1));
         cmd_[i]->setFont(gothicFont(9));
@@ -150,6 +152,7 @@ Frmspl5::Frmspl5(MatchState& state, QWidget* parent)
     connect(cmd_[1], &QPushButton::clicked, this, &Frmspl5::cmd2_Click);
     connect(cmd_[2], &QPushButton::clicked, this, &Frmspl5::cmd3_Click);
     connect(cmd_[3], &QPushButton::clicked, this, &Frmspl5::cmd4_Click);
+    connect(cmd_[4], &QPushButton::clicked, this, &Frmspl5::cmd5_Click);
     placeButtons();
     cmd_[2]->setEnabled(true);
     selectionStage_ = 1;
@@ -171,7 +174,8 @@ QRect Frmspl5::thumbnailRect(int index) const {
 
 void Frmspl5::placeButtons() {
     // One row just below a full grid of four rows: 閉じる under the fourth
-    // column, ランキングを見る and オプション to its left, 素材初期化 to its right.
+    // column, ランキングを見る and オプション to its left, 素材初期化 to its right;
+    // 成績を見る left of オプション, where the row has room to spare.
     const int top = px(kGridTopTwips + 4.5 * kPictureHeightTwips + 100);
     const int gap = px(200);
     const int left3 = thumbnailRect(3).left();
@@ -183,6 +187,7 @@ void Frmspl5::placeButtons() {
     cmd_[1]->move(cmd_[0]->x() - gap - cmd_[1]->width(), top);
     cmd_[2]->move(cmd_[1]->x() - gap - cmd_[2]->width(), top);
     cmd_[3]->move(cmd_[0]->x() + cmd_[0]->width() + gap, top);
+    cmd_[4]->move(cmd_[2]->x() - gap - cmd_[4]->width(), top);
 }
 
 QPixmap Frmspl5::loadPicture(const std::string& path, bool* fallback) const {
@@ -294,11 +299,11 @@ void Frmspl5::keyPressEvent(QKeyEvent* event) {
 
 bool Frmspl5::focusNextPrevChild(bool next) {
     if (auto* picture = qobject_cast<MemberPicture*>(focusWidget())) lastFocused_ = picture->index();
-    // The stops from left to right: the grid, then オプション, ランキングを見る,
-    // 閉じる and 素材初期化 as they stand in their row.
+    // The stops from left to right: the grid, then 成績を見る, オプション,
+    // ランキングを見る, 閉じる and 素材初期化 as they stand in their row.
     std::vector<QWidget*> stops;
     if (MemberPicture* picture = focusPicture()) stops.push_back(picture);
-    for (QPushButton* button : {cmd_[2], cmd_[1], cmd_[0], cmd_[3]}) {
+    for (QPushButton* button : {cmd_[4], cmd_[2], cmd_[1], cmd_[0], cmd_[3]}) {
         if (button->isEnabled()) stops.push_back(button);
     }
     // Any picture in focus stands for the grid's stop.
@@ -363,6 +368,8 @@ void Frmspl5::imag_Click(int index) {
             state_.seatSex[1] = state_.memberSex[member];
             state_.seatMember[1] = static_cast<int16_t>(member);
             picture->setEnabled(false);
+            // The keyboard stays in the grid, on a picture that can still be picked.
+            if (MemberPicture* next = focusPicture()) next->setFocus(Qt::OtherFocusReason);
             selectionStage_ = 2;
             state_.selectionPhase = 3;
             cmd_[2]->setEnabled(false);
@@ -401,6 +408,10 @@ void Frmspl5::cmd1_Click() {
 
 void Frmspl5::cmd2_Click() {
     run([this] { showRanking(state_, this); });
+}
+
+void Frmspl5::cmd5_Click() {
+    run([this] { showPlayRecord(this, playRecordFile(program().location)); });
 }
 
 void Frmspl5::cmd3_Click() {

@@ -4,8 +4,8 @@
 // The member selection window (frmspl5): the program starts here. The
 // player clicks a picture for their own seat, then three for the computer
 // seats; the table opens with those four members. The window also shows the
-// ranking, opens the settings editor and resets the members to the factory
-// set.
+// ranking and the player's record, opens the settings editor and resets the
+// members to the factory set.
 #pragma once
 
 #include <QFrame>
@@ -68,6 +68,8 @@ public:
     void cmd2_Click();
     void cmd3_Click();
     void cmd4_Click();
+    // "成績を見る": the player's record window.
+    void cmd5_Click();
     // Each time the window becomes active.
     void Form_Activate();
 
@@ -109,7 +111,7 @@ private:
     std::vector<MemberPicture*> imag_;
     std::vector<bool> fallback_;
     QPixmap image1_;
-    QPushButton* cmd_[4] = {};
+    QPushButton* cmd_[5] = {};
     int selectionStage_ = 1;
     int computerPicks_ = 0;
     std::vector<int> pickedMembers_;

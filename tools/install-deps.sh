@@ -14,6 +14,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev man-db
   # windows, pictures and fonts
   qt6-base-dev libgl-dev fonts-noto-cjk fonts-ipafont-gothic qt6-translations-l10n
+  # the record window's charts; Qt Charts' CMake files need Qt OpenGL's,
+  # which Debian 12's qt6-charts-dev does not pull in
+  qt6-charts-dev libqt6opengl6-dev
   openbox x11-utils imagemagick xdotool
   xvfb xauth
   # the real program read through AT-SPI (tools/read-accessibility.sh)

@@ -8,7 +8,10 @@
 # prints and checks what a screen reader finds: the table window, the
 # user's cards by name with the playable ones marked, PASS and DROP, the
 # seat labels and the round counter; then H asks for a hint and the script
-# checks that the focus went to a move the table offers.
+# checks that the focus went to a move the table offers. Then it opens the
+# record window (成績) with Ctrl+T and reads its figures as a table, row and
+# column headers and cells, from a record file laid in beforehand; Escape
+# closes it.
 #
 # Usage: tools/read-accessibility.sh [PROGRAM_FOLDER] (default build/bin).
 # Needs Xvfb, openbox, xdotool, dbus, at-spi2-core and Debian's
@@ -25,6 +28,20 @@ bin=$(cd "${1:-build/bin}" && pwd)
 work=$(mktemp -d)
 cp -r "$bin" "$work/prog"
 rm -rf "$work/prog/help"
+# A record of three matches at ふつう (2 won, 1 fourth) and one at むずかしい.
+mkdir -p "$work/prog/help"
+figures() {  # played left places(4) best totalSum streak longestWins longestLosses
+  printf '{"played":%s,"left":%s,"places":[%s],"rounds":0,"roundsWon":0,"best":%s,"totalSum":%s,' "${@:1:5}"
+  printf '"streak":%s,"longestWins":%s,"longestLosses":%s,"passes":0,"drops":0,"hints":0}' "${@:6}"
+}
+cat >"$work/prog/help/Seiseki.json" <<JSON
+{"format":1,
+ "strengths":{"easy":$(figures 0 0 0,0,0,0 0 0 0 0 0),
+              "normal":$(figures 3 1 2,0,0,1 1500 2100 -1 2 1),
+              "hard":$(figures 1 0 0,1,0,0 -300 -300 -1 0 1)},
+ "overall":{"streak":-2,"longestWins":2,"longestLosses":2},
+ "recent":[]}
+JSON
 
 # shellcheck source=tools/x-session.sh
 source tools/x-session.sh
@@ -155,6 +172,75 @@ while time.time() < deadline and not hinted:
 print("after H (hint):", ", ".join(n.name for n in hinted) or "no offered move focused")
 if not hinted:
     failures.append("the hint did not bring the focus to a move the table offers")
+for f in failures:
+    print("FAIL:", f)
+sys.exit(1 if failures else 0)
+PY
+
+xdotool key ctrl+t
+/usr/bin/python3 - <<'PY'
+import subprocess, sys, time
+import pyatspi
+
+def walk(node):
+    for child in node:
+        if child is None:
+            continue
+        yield child
+        yield from walk(child)
+
+def record_window():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "Vantel":
+            return next((w for w in app if w is not None and w.name == "成績"), None)
+    return None
+
+window = None
+for _ in range(100):
+    window = record_window()
+    if window is not None:
+        break
+    time.sleep(0.1)
+if window is None:
+    print("FAIL: Ctrl+T opened no window called 成績")
+    sys.exit(1)
+print(f"record window: {window.name!r} ({window.getRoleName()})")
+table = next((n for n in walk(window) if n.getRole() == pyatspi.ROLE_TABLE), None)
+if table is None:
+    print("FAIL: the record window holds no table")
+    sys.exit(1)
+t = table.queryTable()
+print(f"table {table.name!r}: {t.nRows} rows, {t.nColumns} columns")
+heads = [t.getAccessibleAt(0, c).name for c in range(t.nColumns)]
+print("  " + " | ".join(heads))
+rows = {}
+for r in range(1, t.nRows):
+    cells = [t.getAccessibleAt(r, c).name for c in range(t.nColumns)]
+    rows[cells[0]] = cells[1:]
+    print("  " + " | ".join(cells))
+failures = []
+if heads[1:] != ["やさしい", "ふつう", "むずかしい", "すべて"]:
+    failures.append(f"column headers {heads[1:]}")
+if t.getColumnDescription(2) != "ふつう":
+    failures.append("the column description is not its header")
+expected = {"対戦数": ["0", "3", "1", "4"], "中断した対戦": ["0", "1", "0", "1"],
+            "勝率": ["－", "66.7%", "0.0%", "50.0%"], "最高得点": ["－", "1500", "-300", "1500"],
+            "最長連勝": ["0", "2", "0", "2"]}
+for name, values in expected.items():
+    if rows.get(name) != values:
+        failures.append(f"{name}: {rows.get(name)}, not {values}")
+charts = [n for n in walk(window) if n.name.startswith(("直近", "順位の回数"))]
+for chart in charts:
+    print(f"chart: {chart.name}: {chart.description}")
+if len(charts) != 2:
+    failures.append("the two charts are not named")
+subprocess.run(["xdotool", "key", "Escape"], check=True)
+for _ in range(50):
+    if record_window() is None or not record_window().getState().contains(pyatspi.STATE_SHOWING):
+        break
+    time.sleep(0.1)
+else:
+    failures.append("Escape did not close the record window")
 for f in failures:
     print("FAIL:", f)
 sys.exit(1 if failures else 0)

@@ -20,6 +20,7 @@
 #include "table/focus_overlay.h"
 #include "table/form2.h"
 #include "table/form3.h"
+#include "table/frm_seiseki.h"
 #include "table/frm_splash.h"
 #include "table/frm_tip.h"
 #include "table_test_support.h"
@@ -74,9 +75,9 @@ void KeyboardTest::selectionAndRoundFromTheKeyboard() {
     QVERIFY(QTest::qWaitForWindowActive(selection));
     QTRY_COMPARE(QApplication::focusWidget(), selection->imag(0));
     // Tab: the grid is one stop, then the buttons as they stand, left to
-    // right (オプション, ランキングを見る, 閉じる, 素材初期化), and round again.
-    const std::vector<QWidget*> stops = {selection->cmd(3), selection->cmd(2), selection->cmd(1),
-                                         selection->cmd(4), selection->imag(0)};
+    // right (成績を見る, オプション, ランキングを見る, 閉じる, 素材初期化), and round again.
+    const std::vector<QWidget*> stops = {selection->cmd(5), selection->cmd(3), selection->cmd(2),
+                                         selection->cmd(1), selection->cmd(4), selection->imag(0)};
     for (QWidget* stop : stops) {
         press(selection, Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), stop);
@@ -188,7 +189,8 @@ void KeyboardTest::smallWindowsCloseWithEnterAndEscape() {
         Form3 ranking(sharedState(), t);
         FrmTip rules(t);
         FrmAbout about(t);
-        for (QDialog* dialog : std::initializer_list<QDialog*>{&results, &ranking, &rules, &about}) {
+        FrmSeiseki record(PlayRecord{}, playRecordFile(program().location), t);
+        for (QDialog* dialog : std::initializer_list<QDialog*>{&results, &ranking, &rules, &about, &record}) {
             dialog->show();
             QVERIFY(QTest::qWaitForWindowActive(dialog));
             press(dialog, key);

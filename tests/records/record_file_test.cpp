@@ -1,0 +1,237 @@
+// SPDX-FileCopyrightText: 2026 The Vantel developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The record file: every figure kept, every kind of bad file set aside as
+// the .bak, whole after a kill at any moment of a write, and two processes
+// recording into it at once.
+#include "records/record_file.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <set>
+#include <vector>
+
+#include "records/match_recorder.h"
+#include "tests/platform/file_fixtures.h"
+#include "tests/records/played_record.h"
+
+namespace vantel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readBytes;
+using testing::TempFolder;
+using testing::writeBytes;
+
+RecentMatch oneMatch() {
+    RecentMatch m;
+    m.playedAt = "2026-03-07T21:00:00+09:00";
+    m.place = 2;
+    m.total = 1234;
+    m.opponents = {"ゆうこ", "はるか", "みさこ"};
+    return m;
+}
+
+TEST(RecordFile, KeepsEveryFigureAsUtf8AndStartsEmptyWithoutAFile) {
+    TempFolder folder;
+    const fs::path file = folder / "help" / "Seiseki.json";
+    EXPECT_EQ(loadRecordFile(file).status, RecordFileStatus::Missing);
+    const PlayRecord full = test::playedRecord(130);
+    const RecordWrite write = changeRecordFile(file, [&](PlayRecord& r) { r = full; });
+    EXPECT_TRUE(write.written);
+    EXPECT_FALSE(write.damaged);
+    const RecordLoad read = loadRecordFile(file);
+    EXPECT_EQ(read.status, RecordFileStatus::Read) << read.problem;
+    EXPECT_EQ(read.record, full);
+    EXPECT_NE(readBytes(file).find("\"ゆうこ\""), std::string::npos);
+    EXPECT_TRUE(resetRecordFile(file));
+    EXPECT_EQ(loadRecordFile(file).record, PlayRecord{});
+}
+
+// ---- bad files ------------------------------------------------------------------------
+
+// Wrong values for `v`, a field called `key`: another type, and for numbers
+// a negative one (below the range of the fields that may be negative), a
+// fraction and a huge one.
+std::vector<QJsonValue> wrongFor(const QJsonValue& v, const QString& key) {
+    const bool mayBeNegative = key == "streak" || key == "best" || key == "totalSum" || key == "total";
+    if (v.isDouble()) return {QStringLiteral("1"), mayBeNegative ? -1e15 : -1.0, 0.5, 1e15};
+    if (v.isString()) return {7, QJsonValue::Null};
+    return {v.isArray() ? QJsonValue(QJsonObject{}) : QJsonValue(QJsonArray{})};
+}
+
+// Every copy of `v` with one field wrong or left out.
+std::vector<QJsonValue> withOneFieldWrong(const QJsonValue& v, const QString& key) {
+    std::vector<QJsonValue> out = wrongFor(v, key);
+    if (v.isObject()) {
+        const QJsonObject o = v.toObject();
+        for (const QString& k : o.keys()) {
+            QJsonObject without = o;
+            without.remove(k);
+            out.push_back(without);
+            for (const QJsonValue& inner : withOneFieldWrong(o[k], k)) {
+                QJsonObject changed = o;
+                changed[k] = inner;
+                out.push_back(changed);
+            }
+        }
+    } else if (v.isArray()) {
+        const QJsonArray a = v.toArray();
+        for (int i = 0; i < a.size(); ++i) {
+            for (const QJsonValue& inner : withOneFieldWrong(a[i], key)) {
+                QJsonArray changed = a;
+                changed[i] = inner;
+                out.push_back(changed);
+            }
+        }
+    }
+    return out;
+}
+
+std::string text(const QJsonValue& v) {
+    const QJsonDocument document = v.isObject() ? QJsonDocument(v.toObject()) : QJsonDocument(v.toArray());
+    return document.toJson(QJsonDocument::Compact).toStdString();
+}
+
+// Files the game cannot have written: random bytes, bad UTF-8, cut-off or
+// oversized JSON, a good file with one field wrong, and fields each in
+// range that cannot go together.
+std::vector<std::string> badFiles(const QJsonObject& good) {
+    const std::string whole = text(good);
+    std::vector<std::string> bad;
+    std::mt19937 random(22);
+    for (const size_t size : {1, 17, 300, 5000}) {
+        std::string bytes(size, '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        bad.push_back(bytes);
+    }
+    bad.push_back(whole);
+    bad.back().replace(bad.back().find("ゆうこ"), 3, "\xff\xfe\xc3");
+    for (size_t tenth = 0; tenth < 10; ++tenth) bad.push_back(whole.substr(0, 1 + whole.size() * tenth / 10));
+    bad.push_back(whole + std::string(kMaxRecordFileBytes, ' '));
+    for (const QJsonValue& v : withOneFieldWrong(good, {})) bad.push_back(text(v));
+    QJsonObject strengths = good["strengths"].toObject(), normal = strengths["normal"].toObject();
+    normal["places"] = QJsonArray{999, 0, 0, 0};
+    strengths["normal"] = normal;
+    QJsonObject places = good, streak = good, overall = good["overall"].toObject();
+    places["strengths"] = strengths;
+    overall["longestWins"] = 999;
+    streak["overall"] = overall;
+    bad.push_back(text(places));
+    bad.push_back(text(streak));
+    return bad;
+}
+
+TEST(RecordFile, ABadFileIsKeptAsBakAndTheRecordStartsAgain) {
+    TempFolder folder;
+    const fs::path file = folder / "Seiseki.json";
+    const QJsonObject good = recordToJson(test::playedRecord(3));
+    ASSERT_TRUE(recordFromJson(good)) << "the unchanged file must read";
+    const std::vector<std::string> bad = badFiles(good);
+    for (const std::string& bytes : bad) {
+        writeBytes(file, bytes);
+        const RecordWrite write = changeRecordFile(file, [](PlayRecord& r) { addPlayedMatch(r, oneMatch()); });
+        ASSERT_TRUE(write.damaged) << bytes.substr(0, 3000);
+        EXPECT_TRUE(write.written);
+        EXPECT_EQ(readBytes(damagedRecordCopy(file)), bytes);
+        // The game went on with an empty record and this match; the next
+        // write finds nothing wrong.
+        const RecordLoad now = peekRecordFile(file);
+        ASSERT_EQ(now.status, RecordFileStatus::Read) << now.problem;
+        EXPECT_EQ(now.record.all().played, 1);
+        EXPECT_FALSE(changeRecordFile(file, [](PlayRecord&) {}).damaged);
+    }
+    EXPECT_GT(bad.size(), 200u);
+}
+
+// ---- other processes --------------------------------------------------------------------
+
+// Waits for `child` and tells whether it ended with status 0.
+bool endedWell(pid_t child) {
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(RecordFile, WholeAfterAKillAtAnyMomentOfAWrite) {
+    TempFolder folder;
+    const fs::path file = folder / "Seiseki.json";
+    std::mt19937 random(7);
+    std::int64_t seen = 0;
+    for (int kill = 0; kill < 200; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) changeRecordFile(file, [](PlayRecord& r) { addPlayedMatch(r, oneMatch()); });
+        }
+        ::usleep(std::uniform_int_distribution<useconds_t>(500, 15000)(random));
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        // The old record or a newer one, never a part of one.
+        const RecordLoad after = peekRecordFile(file);
+        ASSERT_NE(after.status, RecordFileStatus::Damaged) << "after kill " << kill << ": " << after.problem;
+        ASSERT_GE(after.record.all().played, seen);
+        seen = after.record.all().played;
+    }
+    EXPECT_GT(seen, 0);
+    EXPECT_FALSE(fs::exists(damagedRecordCopy(file)));
+}
+
+TEST(RecordFile, TwoCopiesRecordingAtOnceLoseNoMatch) {
+    TempFolder folder;
+    const fs::path file = folder / "help" / "Seiseki.json";
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> copies;
+    for (const char* copy : {"A", "B"}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(gate[1]);
+            char go = 0;
+            if (::read(gate[0], &go, 1) != 0) ::_exit(3);  // both start when the gate closes
+            MatchState state;
+            MatchRecorder recorder(state, file);
+            // A game writes seconds apart; a short pause between writes lets
+            // the other copy's polls for the lock find it free, as they would.
+            std::mt19937 random(copy[0]);
+            const auto pause = [&] { ::usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random)); };
+            for (int m = 0; m < 50; ++m) {
+                recorder.onMatchStart();
+                for (int round = 1; round <= 3; ++round) {
+                    recorder.onPass(1, 1);
+                    recorder.onRoundEnd(round);
+                    pause();
+                }
+                state.finalPlace[1] = 1 + m % 4;
+                state.seatName[2] = copy;
+                state.seatName[3] = std::to_string(m);
+                recorder.onMatchEnd();
+                pause();
+            }
+            ::_exit(0);
+        }
+        copies.push_back(child);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t child : copies) EXPECT_TRUE(endedWell(child));
+
+    const RecordLoad read = peekRecordFile(file);
+    ASSERT_EQ(read.status, RecordFileStatus::Read) << read.problem;
+    const StrengthFigures normal = read.record.at(Strength::Normal);
+    EXPECT_EQ(normal.played, 100);
+    EXPECT_EQ(normal.rounds, 300);
+    EXPECT_EQ(normal.passes, 300);
+    std::set<std::string> matches;
+    for (const RecentMatch& m : read.record.recent) matches.insert(m.opponents[0] + m.opponents[1]);
+    EXPECT_EQ(matches.size(), 100u);
+}
+
+}  // namespace
+}  // namespace vantel
