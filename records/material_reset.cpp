@@ -25,7 +25,7 @@ bool resetMaterial(const SettingsLocation& where) {
     for (int sound = 1; sound <= kSoundFiles; ++sound) {
         keys.push_back({"Saundo", soundFileKey(sound), defaultSoundFile(where.programFolder, sound)});
     }
-    return profile::writeStrings(where.file(), keys);
+    return profile::writeStringsLocked(where.file(), keys);
 }
 
 }  // namespace vantel

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "platform/profile/profile.h"
@@ -27,9 +28,29 @@ int matchWinnerSeat(const MatchState& state) {
     return 0;
 }
 
-// Reached or beaten: the seat becomes the holder. Returns whether the high
-// score changed and whether the total had to be clamped to 16 bits.
-void checkHiScore(MatchState& state, int seat, SaitenResult& result) {
+// The high score, its holder and the ranking as the file holds them now,
+// which other copies of the game may have changed since this copy read it.
+// A file that is missing, has no high score or holds a value the game would
+// refuse gives nothing: the copy in memory stands in, and the result is not lost.
+void takeStoredRecords(MatchState& state, const std::optional<std::string>& fileBytes) {
+    if (!fileBytes) return;
+    MatchState stored;
+    const auto read = [&](std::string_view section, std::string_view key, std::size_t buffer,
+                          std::string_view fallback) {
+        return profile::readStringFromText(*fileBytes, section, key, fallback, buffer);
+    };
+    if (readRecords(read, stored).status != RecordsStatus::Read) return;
+    state.hiScore = stored.hiScore;
+    state.hiScorePlayer = std::move(stored.hiScorePlayer);
+    state.rankName = std::move(stored.rankName);
+    state.rankPoints = stored.rankPoints;
+    state.rankDate = std::move(stored.rankDate);
+    state.rankTime = std::move(stored.rankTime);
+}
+
+// Reached or beaten: the seat becomes the holder, and its two keys are to
+// be written.
+void checkHiScore(MatchState& state, int seat, SaitenResult& result, std::vector<profile::KeyValue>& writes) {
     const int32_t total = state.matchTotal[seat];
     if (total < state.hiScore) return;
     constexpr int32_t kMax = std::numeric_limits<int16_t>::max();
@@ -39,8 +60,8 @@ void checkHiScore(MatchState& state, int seat, SaitenResult& result) {
     state.rankInSeat = seat;
     state.hiScorePlayer = trimSpaces(state.seatName[seat]);
     result.hiScoreChanged = true;
-    profile::writeStrings(state.iniPath, {{"HiScore", "Player", state.hiScorePlayer},
-                                          {"HiScore", "Score", std::to_string(state.hiScore)}});
+    writes.push_back({"HiScore", "Player", state.hiScorePlayer});
+    writes.push_back({"HiScore", "Score", std::to_string(state.hiScore)});
 }
 
 int insertIntoRanking(MatchState& state, int seat, const LocalDateTime& now) {
@@ -64,17 +85,14 @@ int insertIntoRanking(MatchState& state, int seat, const LocalDateTime& now) {
     return 0;
 }
 
-void writeRanking(const MatchState& state) {
-    std::vector<profile::KeyValue> entries;
+void addRankingWrites(const MatchState& state, std::vector<profile::KeyValue>& writes) {
     for (int row = 1; row <= kRankRows; ++row) {
         const std::string section = rankSection(row);
-        entries.push_back({section, "Name", state.rankName[row]});
-        entries.push_back({section, "Ten", std::to_string(state.rankPoints[row])});
-        entries.push_back({section, "Date", state.rankDate[row]});
-        entries.push_back({section, "Time", state.rankTime[row]});
+        writes.push_back({section, "Name", state.rankName[row]});
+        writes.push_back({section, "Ten", std::to_string(state.rankPoints[row])});
+        writes.push_back({section, "Date", state.rankDate[row]});
+        writes.push_back({section, "Time", state.rankTime[row]});
     }
-    // All ten rows in one replacement: never half an old and half a new ranking.
-    profile::writeStrings(state.iniPath, entries);
 }
 
 }  // namespace
@@ -105,9 +123,17 @@ SaitenResult saiten(MatchState& state, const LocalDateTime& now) {
     // At やさしい the winner is not checked, and nothing is written.
     if (result.seat != 0 && !entersRanking(state.matchStrength)) result.seat = 0;
     if (result.seat != 0) {
-        checkHiScore(state, result.seat, result);
-        result.rankingRow = insertIntoRanking(state, result.seat, now);
-        writeRanking(state);
+        // Read, merge and write under the settings file's lock, so that two
+        // copies ending matches at once both keep their results. The high
+        // score and all ten rows go in one replacement of the file.
+        profile::updateStrings(state.iniPath, [&](const std::optional<std::string>& fileBytes) {
+            takeStoredRecords(state, fileBytes);
+            std::vector<profile::KeyValue> writes;
+            checkHiScore(state, result.seat, result, writes);
+            result.rankingRow = insertIntoRanking(state, result.seat, now);
+            addRankingWrites(state, writes);
+            return writes;
+        });
         state.rankInSeat = result.seat;
     }
     state.selectionPhase = 0;
@@ -124,7 +150,7 @@ ClearRankingResult mnuClear(MatchState& state, bool answeredOk, const SettingsLo
                 entries.push_back({rankSection(row), key, ""});
             }
         }
-        result.cleared = profile::writeStrings(where.file(), entries);
+        result.cleared = profile::writeStringsLocked(where.file(), entries);
     }
     result.reread = readSettings(state, where);
     return result;

@@ -37,13 +37,18 @@ std::string shortTimeText(const LocalDateTime& when);
 // What saiten did, for the caller's labels and windows.
 struct SaitenResult {
     int seat = 0;                 // the match winner checked; 0 when no seat has place 1 (or at やさしい)
-    bool hiScoreChanged = false;  // reached or beaten: refresh lblhiname and lblscore
+    bool hiScoreChanged = false;  // this match reached or beat the high score
     bool hiScoreClamped = false;  // the total did not fit 16 bits; 32767 was stored
     int rankingRow = 0;           // ranking row taken (1..10), or 0
 };
 
 // After the tenth round, with finalPlace set: the first seat with place 1
-// (the lowest seat number among tied winners) is checked once.
+// (the lowest seat number among tied winners) is checked once, against the
+// high score and ranking the settings file holds at that moment (other
+// copies of the game may share the file), read and written back under the
+// file's lock. Memory ends as the file was written; when the file cannot be
+// read, has no high score or holds a value readSettings refuses, the
+// high score and ranking in memory are taken instead.
 // - High score: a total equal to or above hiScore replaces it and its holder
 //   (the seat name without surrounding spaces); both are written to the
 //   settings file and rankInPosition becomes 1. A total above 32767 is
@@ -56,7 +61,8 @@ struct SaitenResult {
 //   is checked and nothing is written.
 // - rankInSeat becomes the seat; selectionPhase becomes 0 so that the
 //   settings are read again before the next choice of members.
-// The caller then shows the ranking window. Writes go to state.iniPath.
+// The caller then shows the ranking window and the high score from memory.
+// Writes go to state.iniPath.
 SaitenResult saiten(MatchState& state, const LocalDateTime& now);
 
 // Texts of the ranking clear command's two message boxes: the question

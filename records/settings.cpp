@@ -108,7 +108,8 @@ std::string describe(std::string_view section, std::string_view key, std::string
            std::string(why);
 }
 
-SettingsReport writeDefaults(MatchState& state, const SettingsLocation& where, bool mayRetry);
+SettingsReport writeDefaults(MatchState& state, const SettingsLocation& where, bool mayRetry,
+                             bool onlyWithoutHighScore);
 
 // One pass over the file. `mayWriteDefaults` is false for the read that
 // follows the factory write, so a file that cannot be created ends in a
@@ -121,34 +122,13 @@ SettingsReport readOnce(MatchState& state, const SettingsLocation& where, bool m
         return profile::readString(file, section, key, fallback, buffer);
     };
 
-    state.hiScore = 100;
-    state.hiScorePlayer = "???";
-    const std::string score = read("HiScore", "Score", kScoreBuffer);
-    if (score.empty()) {
+    const RecordsReport records = readRecords(read, state);
+    if (records.status == RecordsStatus::NoHighScore) {
         if (presentButUnreadable(file)) return fatal("the settings file cannot be read: " + state.iniPath);
         if (!mayWriteDefaults) return fatal("the settings file cannot be written: " + state.iniPath);
-        return writeDefaults(state, where, false);
+        return writeDefaults(state, where, false, true);
     }
-    const NumberText hiScore = toInt16(score);
-    if (hiScore.status == NumberStatus::OutOfRange) {
-        return fatal(describe("HiScore", "Score", score, "does not fit 16 bits"));
-    }
-    if (hiScore.status == NumberStatus::Ok) state.hiScore = static_cast<int16_t>(hiScore.value);
-    std::string player = read("HiScore", "Player", kPlayerBuffer);
-    if (!player.empty()) state.hiScorePlayer = std::move(player);
-
-    for (int row = 1; row <= kRankRows; ++row) {
-        const std::string section = rankSection(row);
-        state.rankName[row] = read(section, "Name", kRankNameBuffer);
-        const std::string ten = read(section, "Ten", kRankPointsBuffer, "100");
-        const NumberText points = toInt32(ten);
-        if (points.status != NumberStatus::Ok) {
-            return fatal(describe(section, "Ten", ten, "not a 32-bit number"));
-        }
-        state.rankPoints[row] = points.value;
-        state.rankDate[row] = read(section, "Date", kRankDateBuffer);
-        state.rankTime[row] = read(section, "Time", kRankTimeBuffer);
-    }
+    if (records.status == RecordsStatus::Refused) return fatal(records.problem);
 
     const std::string ninzu = read("Mentu", "Ninzu", kMemberCountBuffer, "4");
     const NumberText count = toInt32(ninzu);
@@ -199,7 +179,7 @@ SettingsReport readOnce(MatchState& state, const SettingsLocation& where, bool m
     // the next read.
     const std::string installed = read("Active", "Ocx_Flg", kInstallFlagBuffer);
     if (!installed.empty() && installed.front() == '0') {
-        profile::writeString(file, "Active", "Ocx_Flg", "1");
+        profile::writeStringsLocked(file, {{"Active", "Ocx_Flg", "1"}});
     }
     return {SettingsStatus::Read, {}};
 }
@@ -216,18 +196,58 @@ void keepBackup(const std::filesystem::path& file) {
     std::filesystem::copy_file(file, backup, std::filesystem::copy_options::overwrite_existing, ec);
 }
 
-SettingsReport writeDefaults(MatchState& state, const SettingsLocation& where, bool mayRetry) {
+SettingsReport writeDefaults(MatchState& state, const SettingsLocation& where, bool mayRetry,
+                             bool onlyWithoutHighScore) {
     state.iniPath = where.file().string();
-    keepBackup(state.iniPath);
+    bool written = false;
     // One replacement of the file: a factory file is complete or absent.
     // A failed write shows in the read that follows (no high score).
-    profile::writeStrings(state.iniPath, defaultEntries(where.programFolder));
+    profile::updateStrings(state.iniPath, [&](const std::optional<std::string>& bytes) {
+        // Another copy that found no file either may have made it meanwhile,
+        // and may have recorded a match in it since.
+        if (onlyWithoutHighScore && bytes &&
+            !profile::readStringFromText(*bytes, "HiScore", "Score", "", kScoreBuffer).empty()) {
+            return std::vector<profile::KeyValue>{};
+        }
+        keepBackup(state.iniPath);
+        written = true;
+        return defaultEntries(where.programFolder);
+    });
     SettingsReport report = readOnce(state, where, mayRetry);
-    if (report.status == SettingsStatus::Read) report.status = SettingsStatus::DefaultsWritten;
+    if (written && report.status == SettingsStatus::Read) report.status = SettingsStatus::DefaultsWritten;
     return report;
 }
 
 }  // namespace
+
+RecordsReport readRecords(const SettingsKeyReader& read, MatchState& state) {
+    const auto refused = [](std::string problem) {
+        return RecordsReport{RecordsStatus::Refused, std::move(problem)};
+    };
+    state.hiScore = 100;
+    state.hiScorePlayer = "???";
+    const std::string score = read("HiScore", "Score", kScoreBuffer, "");
+    if (score.empty()) return {RecordsStatus::NoHighScore, {}};
+    const NumberText hiScore = toInt16(score);
+    if (hiScore.status == NumberStatus::OutOfRange) {
+        return refused(describe("HiScore", "Score", score, "does not fit 16 bits"));
+    }
+    if (hiScore.status == NumberStatus::Ok) state.hiScore = static_cast<int16_t>(hiScore.value);
+    std::string player = read("HiScore", "Player", kPlayerBuffer, "");
+    if (!player.empty()) state.hiScorePlayer = std::move(player);
+
+    for (int row = 1; row <= kRankRows; ++row) {
+        const std::string section = rankSection(row);
+        state.rankName[row] = read(section, "Name", kRankNameBuffer, "");
+        const std::string ten = read(section, "Ten", kRankPointsBuffer, "100");
+        const NumberText points = toInt32(ten);
+        if (points.status != NumberStatus::Ok) return refused(describe(section, "Ten", ten, "not a 32-bit number"));
+        state.rankPoints[row] = points.value;
+        state.rankDate[row] = read(section, "Date", kRankDateBuffer, "");
+        state.rankTime[row] = read(section, "Time", kRankTimeBuffer, "");
+    }
+    return {};
+}
 
 std::string defaultMemberImage(const std::filesystem::path& programFolder, int member, int picture) {
     const std::string name =
@@ -364,11 +384,12 @@ SettingsReport readSettings(MatchState& state, const SettingsLocation& where) {
 }
 
 SettingsReport writeDefaultSettings(MatchState& state, const SettingsLocation& where) {
-    return writeDefaults(state, where, true);
+    return writeDefaults(state, where, true, false);
 }
 
 bool writeStrength(const std::filesystem::path& file, Strength strength) {
-    return profile::writeString(file, kStrengthSection, kStrengthKey, strengthValue(strength));
+    return profile::writeStringsLocked(
+        file, {{std::string(kStrengthSection), std::string(kStrengthKey), std::string(strengthValue(strength))}});
 }
 
 }  // namespace vantel

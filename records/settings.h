@@ -169,6 +169,27 @@ struct SettingsReport {
 // set, or a factory file that cannot be written.
 SettingsReport readSettings(MatchState& state, const SettingsLocation& where);
 
+// How readRecords reads a key: section, key, buffer size and fallback, as
+// profile::readString takes them.
+using SettingsKeyReader = std::function<std::string(std::string_view section, std::string_view key,
+                                                    std::size_t buffer, std::string_view fallback)>;
+
+enum class RecordsStatus {
+    Read,
+    NoHighScore,  // HiScore/Score is missing or empty; nothing else was read
+    Refused,      // a value readSettings ends the program for
+};
+
+struct RecordsReport {
+    RecordsStatus status = RecordsStatus::Read;
+    std::string problem;  // for Refused, as SettingsReport::problem
+};
+
+// The high score, its holder and the ten ranking rows, read into `state` by
+// the rules of readSettings: the first steps of readSettings itself, and
+// what a match end merges its result into.
+RecordsReport readRecords(const SettingsKeyReader& read, MatchState& state);
+
 // Keeps the strength chosen for the next matches in the settings file
 // `file`; the one key [Settei] Tuyosa changes, nothing else. False when the
 // file cannot be written.

@@ -617,7 +617,10 @@ void frmOptions::updateModeLimits() {
 }
 
 bool frmOptions::writeKeys(const std::vector<profile::KeyValue>& entries) {
-    if (profile::writeStrings(state_.iniPath, entries)) return true;
+    // Only the keys of this save, under the lock every copy of the game
+    // takes: what another copy wrote meanwhile (its ranking, members this
+    // save leaves alone) stays.
+    if (profile::writeStringsLocked(state_.iniPath, entries)) return true;
     applyFailed_ = true;
     warningBox(this, QStringLiteral("書き込みエラー"),
                QStringLiteral("初期値ファイルに書き込めませんでした。\n変更は保存されていません。"));

@@ -695,11 +695,11 @@ void Form1::clearResults() { form2_->clearRows(); }
 
 void Form1::recordMatch() {
     if (leaving()) return;
-    const SaitenResult result = saiten(state_, localNow());
-    if (result.hiScoreChanged) {
-        setLabelText(lblhiname_, qs(state_.hiScorePlayer));
-        setLabelText(lblscore_, QString::number(state_.hiScore));
-    }
+    saiten(state_, localNow());
+    // Another copy sharing the settings file may have set a higher score
+    // since these labels were filled; saiten leaves memory as the file is.
+    setLabelText(lblhiname_, qs(state_.hiScorePlayer));
+    setLabelText(lblscore_, QString::number(state_.hiScore));
     showRanking(state_, this);
 }
 

@@ -13,6 +13,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/lock/file_lock.h"
 #include "platform/profile/cp932.h"
 
 namespace vantel::profile {
@@ -299,37 +300,76 @@ std::string readString(const std::filesystem::path& file, std::string_view secti
     return readStringFromText(*bytes, section, key, fallback, bufferSize);
 }
 
-bool writeStrings(const std::filesystem::path& file, const std::vector<KeyValue>& entries) {
-    if (file.empty()) return false;
-    std::error_code ec;
-    // Write through a symbolic link rather than replacing the link itself.
-    std::filesystem::path target = file;
-    if (std::filesystem::is_symlink(file, ec)) {
-        target = std::filesystem::weakly_canonical(file, ec);
-        if (ec) return false;
-    }
+namespace {
+
+// The file a write replaces, its permissions and its contents; nothing for
+// contents when the file does not exist yet.
+struct WriteTarget {
+    std::filesystem::path path;
     mode_t mode = 0644;
-    std::string contents;
-    struct stat info {};
-    if (::stat(target.c_str(), &info) == 0) {
-        if (!S_ISREG(info.st_mode)) return false;
-        mode = info.st_mode & 07777;
-        auto bytes = readFile(target);
-        if (!bytes) return false;
-        contents = std::move(*bytes);
-    } else if (errno != ENOENT) {
-        return false;
+    std::optional<std::string> contents;
+};
+
+// Nothing when the file cannot be written: no name, a symbolic link that
+// cannot be followed, something other than a regular file, or a file that
+// cannot be read.
+std::optional<WriteTarget> openTarget(const std::filesystem::path& file) {
+    if (file.empty()) return std::nullopt;
+    std::error_code ec;
+    WriteTarget target{file, 0644, std::nullopt};
+    // Write through a symbolic link rather than replacing the link itself.
+    if (std::filesystem::is_symlink(file, ec)) {
+        target.path = std::filesystem::weakly_canonical(file, ec);
+        if (ec) return std::nullopt;
     }
+    struct stat info {};
+    if (::stat(target.path.c_str(), &info) == 0) {
+        if (!S_ISREG(info.st_mode)) return std::nullopt;
+        target.mode = info.st_mode & 07777;
+        target.contents = readFile(target.path);
+        if (!target.contents) return std::nullopt;
+    } else if (errno != ENOENT) {
+        return std::nullopt;
+    }
+    return target;
+}
+
+bool writeEntries(const WriteTarget& target, const std::vector<KeyValue>& entries) {
+    std::string contents = target.contents.value_or(std::string());
     for (const KeyValue& entry : entries) {
         auto updated = writeStringToText(contents, entry.section, entry.key, entry.value);
         if (!updated) return false;
         contents = std::move(*updated);
     }
-    if (target.has_parent_path()) {
-        std::filesystem::create_directories(target.parent_path(), ec);
+    if (target.path.has_parent_path()) {
+        std::error_code ec;
+        std::filesystem::create_directories(target.path.parent_path(), ec);
         if (ec) return false;
     }
-    return replaceFile(target, contents, mode);
+    return replaceFile(target.path, contents, target.mode);
+}
+
+}  // namespace
+
+bool writeStrings(const std::filesystem::path& file, const std::vector<KeyValue>& entries) {
+    const auto target = openTarget(file);
+    return target && writeEntries(*target, entries);
+}
+
+bool updateStrings(const std::filesystem::path& file, const Change& change) {
+    // No file name, no lock file: the change is still made, for the caller's memory.
+    if (file.empty()) return change(std::nullopt).empty();
+    return underFileLock(file, [&] {
+        const auto target = openTarget(file);
+        const std::vector<KeyValue> entries = change(target ? target->contents : std::nullopt);
+        if (entries.empty()) return true;
+        return target && writeEntries(*target, entries);
+    });
+}
+
+bool writeStringsLocked(const std::filesystem::path& file, const std::vector<KeyValue>& entries) {
+    if (file.empty()) return false;
+    return underFileLock(file, [&] { return writeStrings(file, entries); });
 }
 
 bool writeString(const std::filesystem::path& file, std::string_view section,

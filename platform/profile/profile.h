@@ -34,6 +34,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,6 +68,23 @@ bool writeString(const std::filesystem::path& file, std::string_view section,
 // with a single replacement of the file: readers see all of them or none.
 // False, with the file untouched, when any one of them would be refused.
 bool writeStrings(const std::filesystem::path& file, const std::vector<KeyValue>& entries);
+
+// Copies of the program that share a file take its lock (platform/lock)
+// around every write, so that one copy's read-modify-write never puts back
+// what it read before another copy's write. The lock is not re-entrant:
+// code already holding it writes with writeStrings.
+//
+// updateStrings reads the file as it is now, asks `change` which keys to
+// write for those contents (CP932 bytes, as readStringFromText takes them;
+// nothing when the file is missing or cannot be read) and writes them as
+// writeStrings would, all under the lock. No keys writes nothing. When the
+// lock cannot be had in time the update runs without it, after a note on
+// stderr. False when the keys returned cannot be written.
+using Change = std::function<std::vector<KeyValue>(const std::optional<std::string>& fileBytes)>;
+bool updateStrings(const std::filesystem::path& file, const Change& change);
+
+// writeStrings under the lock.
+bool writeStringsLocked(const std::filesystem::path& file, const std::vector<KeyValue>& entries);
 
 // The same two operations on file contents held in memory (CP932 bytes).
 // The write gives the new contents, or nothing when it would be refused.

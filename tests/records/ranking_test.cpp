@@ -194,6 +194,31 @@ TEST_F(Ranking, AMatchAtEasyEntersNeitherTheRankingNorTheHighScore) {
     }
 }
 
+TEST_F(Ranking, AMatchEndMergesWithTheFileAsItIsNowOrFallsBackToMemory) {
+    // Another copy recorded 2000 after this one read the file.
+    ASSERT_TRUE(profile::writeStrings(state.iniPath, {{"HiScore", "Score", "2000"}, {"HiScore", "Player", "B"},
+                                                      {"Lank1", "Name", "B"}, {"Lank1", "Ten", "2000"}}));
+    SaitenResult result = finish(1, 1500);
+    EXPECT_EQ(result.rankingRow, 2);
+    EXPECT_EQ(state.rankInPosition, 2);
+    EXPECT_FALSE(result.hiScoreChanged);
+    MatchState file = reread();
+    for (const MatchState* view : {&state, &file}) {
+        EXPECT_EQ(view->hiScore, 2000);
+        EXPECT_EQ(view->rankName[1], "B");
+        EXPECT_EQ(view->rankPoints[2], 1500);
+    }
+
+    // A file gone or holding a total the game refuses: memory stands in.
+    std::filesystem::remove(state.iniPath);
+    EXPECT_EQ(finish(2, 1700).rankingRow, 2);
+    ASSERT_TRUE(profile::writeStrings(state.iniPath, {{"HiScore", "Score", "2000"}, {"Lank1", "Ten", "abc"}}));
+    EXPECT_EQ(finish(3, 1600).rankingRow, 3);
+    EXPECT_EQ(stored("Lank1", "Ten"), "2000");
+    EXPECT_EQ(stored("Lank3", "Ten"), "1600");
+    EXPECT_EQ(stored("Lank4", "Ten"), "1500");
+}
+
 TEST(ClockTexts, UseTheJapaneseShortFormats) {
     EXPECT_EQ(shortDateText({2004, 12, 31, 23, 59, 58}), "2004/12/31");
     EXPECT_EQ(shortTimeText({2004, 12, 31, 23, 59, 58}), "23:59:58");
