@@ -10,6 +10,22 @@
 
 namespace vantel {
 
+// xoshiro256**, seeded through splitmix64: the bits behind the deals and
+// behind the search player's own chance.
+class Xoshiro256 {
+public:
+    explicit Xoshiro256(uint64_t seed = 0) { reseed(seed); }
+    void reseed(uint64_t seed);
+    uint64_t next();
+
+private:
+    uint64_t s_[4];
+};
+
+// A seed for one purpose made from another: different salts give streams
+// that have nothing to do with each other.
+uint64_t mixSeed(uint64_t seed, uint64_t salt);
+
 class Random {
 public:
     // A generator that follows the clock: reseeded from it at every deal.
@@ -29,8 +45,7 @@ public:
     int draw(int n, int offset);
 
 private:
-    void seed(uint64_t value);
-    uint64_t state_[4];
+    Xoshiro256 bits_;
     bool fixed_;
 };
 

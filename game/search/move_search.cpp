@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "game/random.h"
+
 namespace vantel {
 
 MoveSearch::~MoveSearch() { stop(); }
@@ -16,12 +18,7 @@ void MoveSearch::stop() {
     startedFor_.reset();
 }
 
-uint64_t MoveSearch::seedFor(uint64_t moment) const {
-    uint64_t z = settings_.seed ^ (moment * 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-}
+uint64_t MoveSearch::seedFor(uint64_t moment) const { return mixSeed(settings_.seed, moment); }
 
 void MoveSearch::start(const SeatKnowledge& knowledge, uint64_t moment) {
     if (!settings_.background) return;

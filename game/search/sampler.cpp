@@ -4,7 +4,6 @@
 #include "game/search/sampler.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "game/rules.h"
 
@@ -14,31 +13,7 @@ namespace {
 
 constexpr int kUser = 1;
 
-uint64_t rotl(uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-
 }  // namespace
-
-SearchRandom::SearchRandom(uint64_t seed) {
-    uint64_t x = seed;
-    for (auto& s : s_) {
-        uint64_t z = (x += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        s = z ^ (z >> 31);
-    }
-}
-
-uint64_t SearchRandom::next() {
-    const uint64_t result = rotl(s_[1] * 5, 7) * 9;
-    const uint64_t t = s_[1] << 17;
-    s_[2] ^= s_[0];
-    s_[3] ^= s_[1];
-    s_[1] ^= s_[2];
-    s_[0] ^= s_[3];
-    s_[2] ^= t;
-    s_[3] = rotl(s_[3], 45);
-    return result;
-}
 
 int SearchRandom::below(int n) {
     // The top 32 bits scaled to [0, n): the bias is below 2^-26 for n <= 52.
@@ -191,8 +166,7 @@ void Sampler::sample(SearchRandom& random, RoundState& round, PlayoutSeats& seat
     RoundState candidate;
     PlayoutSeats candidateSeats{};
     int best = -1;
-    static const int maxTries = getenv("VANTEL_TRIES") ? atoi(getenv("VANTEL_TRIES")) : kMaxTries;
-    for (int tries = 0; tries < maxTries; ++tries) {
+    for (int tries = 0; tries < kMaxTries; ++tries) {
         deal(random, candidate, candidateSeats);
         ++deals_;
         const int misses = unexplained(candidate, candidateSeats, best < 0 ? 1 << 20 : best);

@@ -14,22 +14,19 @@
 #include <cstdint>
 #include <vector>
 
+#include "game/random.h"
 #include "game/search/knowledge.h"
 #include "game/search/playout.h"
 
 namespace vantel {
 
-// The search player's own source of chance (xoshiro256**): fast, seeded,
-// and apart from the game's, so thinking never changes a deal.
-class SearchRandom {
+// The search player's own source of chance: seeded, and apart from the
+// game's, so thinking never changes a deal.
+class SearchRandom : public Xoshiro256 {
 public:
-    explicit SearchRandom(uint64_t seed);
-    uint64_t next();
+    using Xoshiro256::Xoshiro256;
     // Uniform in [0, n).
     int below(int n);
-
-private:
-    uint64_t s_[4];
 };
 
 class Sampler {

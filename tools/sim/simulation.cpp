@@ -102,19 +102,6 @@ std::variant<SimOptions, std::string> parseSimOptions(const std::vector<std::str
     return options;
 }
 
-namespace {
-
-// Seeds of the search players, apart from the game's own generator so that
-// the deals stay those of the seed whoever thinks.
-uint64_t mixSeed(uint64_t seed, uint64_t salt) {
-    uint64_t z = seed ^ (salt * 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-}
-
-}  // namespace
-
 SimSummary runSimulation(uint64_t seed, int matches, MatchState& match, std::FILE* trace,
                          const SimHooks& hooks, const SimPlay& play) {
     SimSummary summary;
@@ -124,6 +111,8 @@ SimSummary runSimulation(uint64_t seed, int matches, MatchState& match, std::FIL
     if (trace != nullptr) writer = std::make_unique<TraceWriter>(trace, seed, match);
     Engine engine(match, view, random, writer.get());
     if (writer) writer->attach(engine);
+    // The search players' seeds come from the run's, apart from the game's
+    // own generator, so that the deals stay those of the seed whoever thinks.
     engine.configureSearch({SearchBudget::ofPlayouts(play.playouts), mixSeed(seed, 1), false});
     match.strength = play.strength;
 
