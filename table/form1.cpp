@@ -157,7 +157,7 @@ Form1::Form1(MatchState& state, QWidget* parent)
     buildPictures();
     buildLabels();
     focusOverlay_ = new FocusOverlay(surface_);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    focusFollower_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         auto* card = qobject_cast<CardPicture*>(now);
         focusOverlay_->follow(card && card->parentWidget() == surface_ ? card : nullptr);
     });
@@ -183,6 +183,9 @@ Form1::Form1(MatchState& state, QWidget* parent)
 }
 
 Form1::~Form1() {
+    // The focus moves while the children are taken apart; by then this is
+    // no longer a table to follow it.
+    disconnect(focusFollower_);
     // Work still on the stack has unwound before the window is deleted; the
     // engine must not call back into what is being taken apart.
     engine_.abandon();

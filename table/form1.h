@@ -227,6 +227,7 @@ private:
     QMenu* mnu_tuyosa_ = nullptr;
     std::array<QAction*, 4> mnu_strength_{};
     FocusOverlay* focusOverlay_ = nullptr;
+    QMetaObject::Connection focusFollower_;
     QFutureWatcher<SearchResult>* hintWatcher_ = nullptr;
     int hintTurn_ = 0;
     FrmSplash* frmSplash_ = nullptr;
