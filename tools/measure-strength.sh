@@ -15,11 +15,11 @@
 # Exits 1 when a check fails.
 #
 # Usage: tools/measure-strength.sh [PROGRAM_FOLDER] [SECONDS] [PLAYOUTS]
-#        (defaults: build/bin, 540, 400)
+#        (defaults: build/bin, 470, 400)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bin=$(cd "${1:-build/bin}" && pwd)
-budget=${2:-540}
+budget=${2:-470}
 playouts=${3:-400}
 sim="$bin/vantel-sim"
 seed=2026
