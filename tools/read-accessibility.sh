@@ -72,8 +72,10 @@ table=$(x_wait_for 'Tamsuの７ならべ' 50 0.1)
 sleep 1
 xdotool key ctrl+s
 
-/usr/bin/python3 - <<'PY'
-import sys, time
+# What both readings below share: the walk over the accessible tree and
+# the search for one of the program's windows.
+cat >"$work/vantel_a11y.py" <<'PY'
+import time
 import pyatspi
 
 def walk(node):
@@ -83,21 +85,28 @@ def walk(node):
         yield child
         yield from walk(child)
 
-def find_app():
-    for _ in range(100):
+def find_window(matches, tries=100):
+    """The first window of the program called Vantel whose name matches,
+    polled for a while; None when there is none."""
+    for _ in range(tries):
         for app in pyatspi.Registry.getDesktop(0):
             if app is not None and app.name == "Vantel":
-                return app
+                window = next((w for w in app if w is not None and matches(w.name)), None)
+                if window is not None:
+                    return window
         time.sleep(0.1)
     return None
+PY
+export PYTHONPATH="$work"
 
-app = find_app()
-if app is None:
-    print("FAIL: no application called Vantel on the accessibility bus")
-    sys.exit(1)
-frame = next((w for w in app if w is not None and w.name.startswith("Tamsuの７ならべ")), None)
+/usr/bin/python3 - <<'PY'
+import sys, time
+import pyatspi
+from vantel_a11y import walk, find_window
+
+frame = find_window(lambda name: name.startswith("Tamsuの７ならべ"))
 if frame is None:
-    print("FAIL: no table window among", [w.name for w in app if w is not None])
+    print("FAIL: no table window of an application called Vantel on the accessibility bus")
     sys.exit(1)
 print(f"table window: {frame.name!r} ({frame.getRoleName()})")
 
@@ -181,26 +190,9 @@ xdotool key ctrl+t
 /usr/bin/python3 - <<'PY'
 import subprocess, sys, time
 import pyatspi
+from vantel_a11y import walk, find_window
 
-def walk(node):
-    for child in node:
-        if child is None:
-            continue
-        yield child
-        yield from walk(child)
-
-def record_window():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "Vantel":
-            return next((w for w in app if w is not None and w.name == "成績"), None)
-    return None
-
-window = None
-for _ in range(100):
-    window = record_window()
-    if window is not None:
-        break
-    time.sleep(0.1)
+window = find_window(lambda name: name == "成績")
 if window is None:
     print("FAIL: Ctrl+T opened no window called 成績")
     sys.exit(1)
@@ -236,7 +228,8 @@ if len(charts) != 2:
     failures.append("the two charts are not named")
 subprocess.run(["xdotool", "key", "Escape"], check=True)
 for _ in range(50):
-    if record_window() is None or not record_window().getState().contains(pyatspi.STATE_SHOWING):
+    still = find_window(lambda name: name == "成績", tries=1)
+    if still is None or not still.getState().contains(pyatspi.STATE_SHOWING):
         break
     time.sleep(0.1)
 else:
