@@ -7,6 +7,7 @@
 
 #include "game/game_observer.h"
 #include "game/rules.h"
+#include "game/search/playout.h"
 #include "game/strategy.h"
 #include "game/turns.h"
 #include "records/dialogue.h"
@@ -453,14 +454,7 @@ void Engine::thinkAhead() {
 }
 
 Decision Engine::searchDecision(int seat) {
-    const TurnMove move = search_->take(knowledgeFor(s_, seat, match_.matchStrength, history_), moment(seat));
-    if (move.kind != TurnMove::Card) return {Decision::Pass, 0};
-    for (int slot = 1; slot <= kHandSlots; ++slot) {
-        if (s_.hand[seat][slot] == move.card) {
-            return {dispChk(s_.table, move.card) != 0 ? Decision::Play : Decision::JokerPlay, slot};
-        }
-    }
-    return {Decision::Pass, 0};
+    return decisionFor(s_, search_->take(knowledgeFor(s_, seat, match_.matchStrength, history_), moment(seat)));
 }
 
 // ---- scoring and speech ----------------------------------------------------

@@ -5,28 +5,37 @@
 
 namespace vantel {
 
-std::string_view strengthName(Strength strength) {
-    switch (strength) {
-        case Strength::Easy: return "やさしい";
-        case Strength::Normal: return "ふつう";
-        case Strength::Hard: return "むずかしい";
+namespace {
+
+struct Named {
+    Strength strength;
+    std::string_view name;
+    std::string_view value;
+};
+
+constexpr Named kStrengths[] = {
+    {Strength::Easy, "やさしい", "1"},
+    {Strength::Normal, "ふつう", "2"},
+    {Strength::Hard, "むずかしい", "3"},
+};
+
+const Named& named(Strength strength) {
+    for (const Named& n : kStrengths) {
+        if (n.strength == strength) return n;
     }
-    return "ふつう";
+    return kStrengths[1];
 }
 
-std::string_view strengthValue(Strength strength) {
-    switch (strength) {
-        case Strength::Easy: return "1";
-        case Strength::Normal: return "2";
-        case Strength::Hard: return "3";
-    }
-    return "2";
-}
+}  // namespace
+
+std::string_view strengthName(Strength strength) { return named(strength).name; }
+
+std::string_view strengthValue(Strength strength) { return named(strength).value; }
 
 std::optional<Strength> strengthFromValue(std::string_view text) {
-    if (text == "1") return Strength::Easy;
-    if (text == "2") return Strength::Normal;
-    if (text == "3") return Strength::Hard;
+    for (const Named& n : kStrengths) {
+        if (n.value == text) return n.strength;
+    }
     return std::nullopt;
 }
 

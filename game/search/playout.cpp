@@ -69,19 +69,8 @@ struct SilentStage {
             }
             return;
         }
-        firstMove = toDecision(move);
+        firstMove = decisionFor(s, move);
         turns.computerTurn(s.currentSeat);
-    }
-
-    Decision toDecision(const TurnMove& move) const {
-        if (move.kind != TurnMove::Card) return {Decision::Pass, 0};
-        const Hand& hand = s.hand[s.currentSeat];
-        for (int slot = 1; slot <= kHandSlots; ++slot) {
-            if (hand[slot] == move.card) {
-                return {dispChk(s.table, move.card) != 0 ? Decision::Play : Decision::JokerPlay, slot};
-            }
-        }
-        return {Decision::Pass, 0};
     }
 
     // The searching computer's own move, taken once instead of its strategy.
@@ -99,6 +88,17 @@ PlayoutResult playOut(RoundState& s, const TurnMove& move, const PlayoutSeats& s
     return stage.result;
 }
 
+Decision decisionFor(const RoundState& s, const TurnMove& move) {
+    if (move.kind != TurnMove::Card) return {Decision::Pass, 0};
+    const Hand& hand = s.hand[s.currentSeat];
+    for (int slot = 1; slot <= kHandSlots; ++slot) {
+        if (hand[slot] == move.card) {
+            return {dispChk(s.table, move.card) != 0 ? Decision::Play : Decision::JokerPlay, slot};
+        }
+    }
+    return {Decision::Pass, 0};
+}
+
 int legalMoves(const RoundState& s, std::array<TurnMove, 16>& moves) {
     const int seat = s.currentSeat;
     const Hand& hand = s.hand[seat];
@@ -106,7 +106,7 @@ int legalMoves(const RoundState& s, std::array<TurnMove, 16>& moves) {
     for (int slot = 1; slot <= kHandSlots; ++slot) {
         const int card = hand[slot];
         if (card == 0) continue;
-        if (dispChk(s.table, card) != 0 || (s.holdsJoker(seat) && jyoker(s.table, hand, card) != 0)) {
+        if (dispChk(s.table, card) != 0 || jokerPlayable(s, seat, card)) {
             moves[count++] = {TurnMove::Card, card};
         }
     }

@@ -30,6 +30,10 @@ struct PlayoutResult {
 // as it stands at that seat's decision), then the rest of the round.
 PlayoutResult playOut(RoundState& s, const TurnMove& move, const PlayoutSeats& seats);
 
+// A computer's move as the turn plays it: its card as it is or through the
+// joker, and PASS for PASS and DROP alike (a fourth pass is the drop).
+Decision decisionFor(const RoundState& s, const TurnMove& move);
+
 // The moves the seat to move in `s` may make: each card it can lay (as it
 // is, or through the joker), PASS while passes remain, and DROP (for a
 // computer its fourth pass) once three are used. Cards in slot order.
