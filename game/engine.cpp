@@ -10,8 +10,8 @@
 #include "game/search/playout.h"
 #include "game/strategy.h"
 #include "game/turns.h"
-#include "records/dialogue.h"
-#include "records/round_scoring.h"
+#include "game/dialogue.h"
+#include "game/round_scoring.h"
 
 namespace vantel {
 
@@ -103,7 +103,7 @@ void Engine::withTurns(F&& play) {
     play(turns);
 }
 
-Engine::Engine(MatchState& match, TableView& view, Random& random, GameObserver* observer)
+Engine::Engine(MatchPlay& match, TableView& view, Random& random, GameObserver* observer)
     : match_(match), view_(view), random_(random), observer_(observer),
       search_(std::make_unique<MoveSearch>(MoveSearch::Settings{})) {
     // A new table: the user did not have the joker before, and no round

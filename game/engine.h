@@ -23,7 +23,7 @@
 #include "game/search/move_search.h"
 #include "game/strategy.h"
 #include "game/table_view.h"
-#include "records/match_state.h"
+#include "game/match_play.h"
 
 namespace vantel {
 
@@ -31,7 +31,7 @@ class GameObserver;
 
 class Engine {
 public:
-    Engine(MatchState& match, TableView& view, Random& random, GameObserver* observer = nullptr);
+    Engine(MatchPlay& match, TableView& view, Random& random, GameObserver* observer = nullptr);
     ~Engine();
 
     // How the computers that search think (at むずかしい): by default a
@@ -73,7 +73,7 @@ public:
     const RoundState& round() const { return s_; }
     // Direct access for tests that build table situations by hand.
     RoundState& roundState() { return s_; }
-    const MatchState& match() const { return match_; }
+    const MatchPlay& match() const { return match_; }
 
     // Exposed for tests: the round's pieces run on their own.
     void playGame();
@@ -115,7 +115,7 @@ private:
     void pause(int milliseconds);
     void processEvents();
 
-    MatchState& match_;
+    MatchPlay& match_;
     TableView& view_;
     Random& random_;
     GameObserver* observer_;

@@ -14,7 +14,7 @@
 #pragma once
 
 #include "game/round_state.h"
-#include "records/strength.h"
+#include "game/strength.h"
 
 namespace vantel {
 

@@ -3,7 +3,7 @@
 
 #include "game/table_layout.h"
 
-#include "records/match_state.h"
+#include "game/match_play.h"
 
 namespace vantel {
 

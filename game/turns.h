@@ -32,7 +32,7 @@
 
 #include "game/rules.h"
 #include "game/strategy.h"
-#include "records/round_scoring.h"
+#include "game/round_scoring.h"
 
 namespace vantel {
 

@@ -14,18 +14,16 @@
 #include <cstdint>
 #include <string>
 
-#include "records/strength.h"
+#include "game/match_play.h"
 
 namespace vantel {
 
-constexpr int kSeats = 4;
 constexpr int kRankRows = 10;
 constexpr int kMaxMembers = 20;
-constexpr int kLinesPerSet = 9;
 constexpr int kSoundFiles = 7;
 constexpr int kPicturesPerMember = 4;
 
-struct MatchState {
+struct MatchState : MatchPlay {
     // Settings file
     std::string iniPath;
     int16_t hiScore = 100;
@@ -38,28 +36,13 @@ struct MatchState {
     std::array<std::string, kMaxMembers + 1> memberName{};
     std::array<std::array<std::string, kPicturesPerMember + 1>, kMaxMembers + 1> memberImage{};
     std::array<int16_t, kMaxMembers + 1> memberSex{};
-    std::array<std::string, kLinesPerSet + 1> femaleLines{};
-    std::array<std::string, kLinesPerSet + 1> maleLines{};
     std::array<std::string, kSoundFiles + 1> soundFiles{};
     // 0: the settings must be read again before members are chosen.
     int32_t selectionPhase = 0;
-    // The strength chosen for the next match ([Settei] Tuyosa).
-    Strength strength = kDefaultStrength;
 
-    // Per-seat match state (seat 1 is the user)
-    std::array<std::string, kSeats + 1> seatName{};
-    std::array<int16_t, kSeats + 1> seatSex{};
-    std::array<int16_t, kSeats + 1> seatMember{};
-    std::array<std::array<std::string, 3>, kSeats + 1> seatImage{};
-    std::array<int32_t, kSeats + 1> roundPoints{};
-    std::array<int32_t, kSeats + 1> matchTotal{};
-    std::array<int32_t, kSeats + 1> finalPlace{};
-    int32_t roundNumber = 0;
+    // The match being played: see MatchPlay.
     int32_t rankInPosition = 0;
     int32_t rankInSeat = 0;
-    // The strength of the match being played, fixed when it starts: the
-    // setting may be read again from the file in the middle of a match.
-    Strength matchStrength = kDefaultStrength;
 };
 
 // The one instance the program uses. Code that can take the state as a

@@ -32,7 +32,7 @@
 
 #include "records/match_state.h"
 #include "records/settings.h"
-#include "records/strength.h"
+#include "game/strength.h"
 
 namespace vantel {
 

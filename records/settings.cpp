@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/profile/profile.h"
-#include "records/dialogue.h"
+#include "game/dialogue.h"
 #include "records/numeric_text.h"
 
 namespace vantel {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "game/round_state.h"
-#include "records/strength.h"
+#include "game/strength.h"
 
 namespace vantel {
 

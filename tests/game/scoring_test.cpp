@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "records/round_scoring.h"
+#include "game/round_scoring.h"
 
 #include <gtest/gtest.h>
 

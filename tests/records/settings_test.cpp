@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/profile/profile.h"
-#include "records/dialogue.h"
+#include "game/dialogue.h"
 #include "tests/platform/file_fixtures.h"
 
 namespace vantel {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "records/match_state.h"
-#include "records/strength.h"
+#include "game/strength.h"
 
 namespace vantel {
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "records/dialogue.h"
+#include "game/dialogue.h"
 
 namespace vantel {
 
@@ -31,7 +31,7 @@ const std::array<std::string_view, kLinesPerSet + 1> kDefaultMaleLines = {
     "あーあ、バリシケじゃん。顔を洗って出直してきな！",
 };
 
-std::string serifuText(const MatchState& state, int seat, int kbn, int juni) {
+std::string serifuText(const MatchPlay& state, int seat, int kbn, int juni) {
     const bool female = seat >= 1 && seat <= kSeats && state.seatSex[seat] == 1;
     const auto& lines = female ? state.femaleLines : state.maleLines;
     std::string text;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/match_state.h"
+#include "game/match_play.h"
 
 namespace vantel {
 
@@ -23,6 +23,6 @@ inline constexpr std::string_view kHeldBackLine = "せっかく、止めてい�
 //   kbn 2: line 5 of its set (dropping out),
 //   kbn 3: the fixed pass line, kbn 4: the fixed holding-back line;
 // any other kbn gives an empty line. seatSex 1 picks the female set.
-std::string serifuText(const MatchState& state, int seat, int kbn, int juni);
+std::string serifuText(const MatchPlay& state, int seat, int kbn, int juni);
 
 }  // namespace vantel

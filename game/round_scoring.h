@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/match_state.h"
+#include "game/match_play.h"
 
 namespace vantel {
 
