@@ -178,6 +178,7 @@ void Table::announce(TableEvent event) {
 }
 
 void Table::record(TableInput::Kind kind, int seat, const TurnMove& move) {
+    if (!setup_.followed) return;
     inputs_.push_back({kind, uint8_t(seat), move, lastSeq()});
 }
 
