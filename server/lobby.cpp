@@ -625,14 +625,22 @@ void Lobby::onClose(Conn& conn, const msg::Close& m) {
 
 // ---- the table ----------------------------------------------------------------------
 
-bool Lobby::buildTable(Room& room) {
+TableSetup friendsTableSetup(const TableSettings& settings, const std::array<bool, kSeats + 1>& person, uint64_t seed,
+                             int searchPlayouts) {
     TableSetup setup;
     setup.kind = TableKind::Friends;
-    setup.computers = room.settings.computers == TableSettings::Computers::Strong ? ComputerPlay::Search : ComputerPlay::General;
-    setup.seed = room.seed;
-    setup.search.budget = SearchBudget::ofPlayouts(options_.searchPlayouts);
-    setup.search.seed = room.seed;
+    setup.computers = settings.computers == TableSettings::Computers::Strong ? ComputerPlay::Search : ComputerPlay::General;
+    setup.seed = seed;
+    // A fixed budget, never a time: the strong computers then play the
+    // same moves whenever the table is played again from its journal.
+    setup.search.budget = SearchBudget::ofPlayouts(searchPlayouts);
+    setup.search.seed = seed;
     setup.search.background = false;
+    for (int seat = 1; seat <= kSeats; ++seat) setup.seats[seat] = person[seat] ? SeatKind::Person : SeatKind::Computer;
+    return setup;
+}
+
+bool Lobby::buildTable(Room& room) {
     room.match = std::make_unique<MatchPlay>();
     MatchPlay& match = *room.match;
     for (int i = 1; i <= kLinesPerSet; ++i) {
@@ -640,6 +648,7 @@ bool Lobby::buildTable(Room& room) {
         match.maleLines[i] = options_.maleLines[i].empty() ? std::string(kDefaultMaleLines[i]) : options_.maleLines[i];
     }
     const int memberCount = static_cast<int>(options_.members.size());
+    std::array<bool, kSeats + 1> person{};
     for (int seat = 1; seat <= kSeats; ++seat) {
         Seat& s = room.seats[seat];
         if (s.state == SeatState::Empty) {
@@ -648,13 +657,14 @@ bool Lobby::buildTable(Room& room) {
             s.picture = (seat - 1) % memberCount + 1;
             s.name = options_.members[s.picture - 1].name;
         }
-        setup.seats[seat] = s.isPerson() ? SeatKind::Person : SeatKind::Computer;
+        person[seat] = s.isPerson();
         const Member& member = options_.members[std::clamp(s.picture, 1, memberCount) - 1];
         match.seatName[seat] = s.name.toStdString();
         match.seatSex[seat] = static_cast<int16_t>(member.sex == 1 ? 1 : 2);
         match.seatMember[seat] = static_cast<int16_t>(s.picture);
     }
-    room.table = std::make_unique<Table>(setup, room.match.get());
+    room.table = std::make_unique<Table>(friendsTableSetup(room.settings, person, room.seed, options_.searchPlayouts),
+                                         room.match.get());
     room.inputsJournaled = 0;
     return true;
 }

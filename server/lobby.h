@@ -71,6 +71,11 @@ struct LobbyOptions {
     std::function<void(const QString&)> log;
 };
 
+// The table a room plays: a friends' table with these seats, computers and
+// seed. Replaying a journal builds the same one.
+TableSetup friendsTableSetup(const TableSettings& settings, const std::array<bool, kSeats + 1>& person, uint64_t seed,
+                             int searchPlayouts);
+
 class Outbox {
 public:
     virtual ~Outbox() = default;
