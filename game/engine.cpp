@@ -3,15 +3,10 @@
 
 #include "game/engine.h"
 
-#include <algorithm>
-
-#include "game/game_observer.h"
-#include "game/rules.h"
-#include "game/search/playout.h"
-#include "game/strategy.h"
-#include "game/turns.h"
 #include "game/dialogue.h"
 #include "game/round_scoring.h"
+#include "game/rules.h"
+#include "game/turns.h"
 
 namespace vantel {
 
@@ -27,7 +22,8 @@ constexpr int kLinePauseMs = 1000;
 constexpr int kNoticePauseMs = 3000;
 constexpr int kMoveDelayMs = 1;
 constexpr int kRaise = 10;
-constexpr int kSevens[4] = {7, 20, 33, 46};
+// The first back picture of each seat's row (seat 1's are never shown).
+constexpr std::array<int, 5> kBackImageBase = {0, 54, 67, 80, 93};
 
 // Thrown when the window went away while events ran; caught by the entry
 // points, so nothing of the abandoned round is touched again.
@@ -35,94 +31,20 @@ struct Abandoned {};
 
 }  // namespace
 
-// What the turns of a round look like at the table: every step of
-// RoundTurns is shown through the view, reported to the observer, and the
-// computers' moves come from the strategies of their seats.
-struct Engine::Stage {
-    Engine& e;
-
-    void relayHand() { e.seiretu(); }
-    void userTurn(RoundTurns<Stage>&) { e.prepareUserTurn(); }
-    Decision decide(int seat) {
-        const SeatStrategy how = seatStrategy(e.match_.matchStrength, seat, e.s_.blockerSeat);
-        if (how == SeatStrategy::Search) return e.searchDecision(seat);
-        return computerMove(e.s_, how);
-    }
-    void cardFlies(int seat, int card) {
-        // The back that disappears is always the next from the start of the
-        // seat's row, whatever slot the card came from.
-        e.view_.setPictureVisible(e.s_.backImageBase[seat] + kHandSlots - e.s_.cardsLeft[seat], false);
-        e.movePicture(card, cellPosition(e.geometry(), card));
-    }
-    void landed(int seat, int slot, int card, LandKind kind, int cell) {
-        e.history_.cardLaid(seat, card);
-        if (!e.observer_) return;
-        switch (kind) {
-            case LandKind::Play: e.observer_->onPlay(seat, slot, card); break;
-            case LandKind::Forced: e.observer_->onForced(seat, slot, card); break;
-            case LandKind::Lay: e.observer_->onLay(seat, slot, card, cell); break;
-        }
-    }
-    void userHandEmpty() {
-        if (e.s_.holdsJoker(kUser)) {
-            e.view_.setPictureVisible(kJoker, false);
-            e.setControl(Control::DropButton, false);
-        }
-    }
-    void speak(int kbn, int place) { e.serifuRtn(kbn, place); }
-    void showPlace(int seat, int place) { e.setPassCaption(seat, std::to_string(place) + "番"); }
-    void scored(int seat, std::optional<int32_t> points) {
-        if (points) e.match_.roundPoints[seat] = *points;
-        if (seat == kUser) e.setControl(Control::SkipMenu, true);
-    }
-    void out(int seat, int place) {
-        if (e.observer_) e.observer_->onOut(seat, place, e.match_.roundPoints[seat]);
-    }
-    void jokerFlies(int gap) { e.movePicture(kJoker, cellPosition(e.geometry(), gap)); }
-    void jokerLaid(int seat, int gap) {
-        e.history_.jokerUsed(seat);
-        if (e.observer_) e.observer_->onJoker(seat, gap);
-    }
-    void hideJoker() { e.view_.setPictureVisible(kJoker, false); }
-    void passed(int seat, int count) {
-        e.history_.passed(e.s_, seat);
-        if (e.observer_) e.observer_->onPass(seat, count);
-        e.serifuRtn(3, 0);
-        e.hosiDsp();
-    }
-    void dropping(int seat) {
-        if (e.observer_) e.observer_->onDrop(seat);
-    }
-    void pause(int milliseconds) { e.pause(milliseconds); }
-};
-
-template <typename F>
-void Engine::withTurns(F&& play) {
-    Stage stage{*this};
-    RoundTurns<Stage> turns(s_, stage);
-    play(turns);
-}
-
 Engine::Engine(MatchPlay& match, TableView& view, Random& random, GameObserver* observer)
-    : match_(match), view_(view), random_(random), observer_(observer),
-      search_(std::make_unique<MoveSearch>(MoveSearch::Settings{})) {
-    // A new table: the user did not have the joker before, and no round
-    // is in play until the game is started.
-    s_.userHadJoker = false;
-    s_.roundOver = 1;
+    : match_(match), view_(view), table_(TableSetup::local(), &match, observer, &random) {
+    seen_.seat = kUser;
     controls_[static_cast<int>(Control::StartMenu)] = true;
     controls_[static_cast<int>(Control::StrengthMenu)] = true;
 }
 
 Engine::~Engine() = default;
 
-void Engine::configureSearch(const MoveSearch::Settings& settings) {
-    search_ = std::make_unique<MoveSearch>(settings);
-}
+void Engine::configureSearch(const MoveSearch::Settings& settings) { table_.configureSearch(settings); }
 
 std::optional<SeatKnowledge> Engine::hintKnowledge() const {
     if (abandoned_ || !awaitingUser()) return std::nullopt;
-    return knowledgeFor(s_, kUser, match_.matchStrength, history_);
+    return table_.knowledgeFor(kUser);
 }
 
 // ---- entry points ---------------------------------------------------------
@@ -130,7 +52,8 @@ std::optional<SeatKnowledge> Engine::hintKnowledge() const {
 void Engine::mnuKaisiClick() {
     if (abandoned_ || !isEnabled(Control::StartMenu)) return;
     try {
-        startRound();
+        if (!table_.startMatch()) return;
+        run();
     } catch (const Abandoned&) {
     }
 }
@@ -142,15 +65,14 @@ void Engine::imgClick(int index) {
         // can no longer be passed or given up: the window lets clicks and
         // keys through between the flight's steps.
         for (int slot = 1; slot <= kJokerSlot; ++slot) {
-            const int card = s_.hand[kUser][slot];
+            const int card = seen_.hand[slot];
             if (card != 0) view_.setPictureEnabled(card, false);
         }
         clickable_.fill(false);
         setControl(Control::PassButton, false);
         setControl(Control::DropButton, false);
         setControl(Control::HintMenu, false);
-        withTurns([&](auto& turns) { turns.userCard(index); });
-        playGame();
+        takeMove({TurnMove::Card, index});
     } catch (const Abandoned&) {
     }
 }
@@ -161,8 +83,7 @@ void Engine::cmdPassClick() {
         // Taken at once: nothing may pass twice while the line is said.
         setControl(Control::PassButton, false);
         setControl(Control::HintMenu, false);
-        withTurns([](auto& turns) { turns.userPass(); });
-        playGame();
+        takeMove({TurnMove::Pass, 0});
     } catch (const Abandoned&) {
     }
 }
@@ -175,49 +96,37 @@ void Engine::cmdOutClick() {
         setControl(Control::DropButton, false);
         setControl(Control::PassButton, false);
         setControl(Control::HintMenu, false);
-        withTurns([](auto& turns) { turns.userDrop(); });
-        playGame();
+        takeMove({TurnMove::Drop, 0});
     } catch (const Abandoned&) {
     }
 }
 
 void Engine::mnuSkipClick() {
     if (abandoned_ || !isEnabled(Control::SkipMenu)) return;
-    // The computers still in take the next places in random order, scored
-    // as if they went out; no card moves and nobody speaks. When the round
-    // is already complete this only hides the pictures again.
-    random_.reseedFromClock();
-    for (;;) {
-        if (s_.placeCount + s_.dropCount > 3) {
-            for (int i = 1; i <= kLastPicture; ++i) {
-                view_.setPictureVisible(i, false);
-                view_.setPictureEnabled(i, false);
-            }
-            s_.roundOver = 1;
-            return;
-        }
-        const int seat = random_.draw(3, 2);
-        if (s_.cardsLeft[seat] < 1) continue;
-        s_.placeCount += 1;
-        s_.currentSeat = seat;
-        withTurns([](auto& turns) { turns.keisan(1); });
-        s_.cardsLeft[seat] = 0;
+    // The skip arrives while the table plays on (between the steps of a
+    // flight or a pause): the table scores the computers now, the pictures
+    // go away at once, and the running entry point shows the rest. A round
+    // already complete only has its pictures put away.
+    table_.skip();
+    for (int i = 1; i <= kLastPicture; ++i) {
+        view_.setPictureVisible(i, false);
+        view_.setPictureEnabled(i, false);
     }
 }
 
 void Engine::timerTick() {
     if (abandoned_) return;
-    if (s_.roundOver == 1 || s_.streakCount < 2) {
+    const RoundState& s = table_.round();
+    if (s.roundOver == 1 || s.streakCount < 2) {
         infoShown_ = false;
         view_.setCaption(Caption::Info, 0, "");
     } else {
         infoShown_ = !infoShown_;
         if (infoShown_) {
-            const int holder = s_.streakSeat;
+            const int holder = s.streakSeat;
             const std::string name = holder >= 1 && holder <= kSeats ? match_.seatName[holder] : "";
             view_.setCaption(Caption::Info, 0,
-                             "ただいま、" + name + "さんが" + std::to_string(s_.streakCount) +
-                                 "連勝中です！");
+                             "ただいま、" + name + "さんが" + std::to_string(s.streakCount) + "連勝中です！");
         } else {
             view_.setCaption(Caption::Info, 0, "");
         }
@@ -225,42 +134,162 @@ void Engine::timerTick() {
     if (view_.musicOn()) view_.keepMusicLooping();
 }
 
-bool Engine::awaitingUser() const {
-    return s_.roundOver == 0 && s_.currentSeat == kUser && s_.keepSeat == 0 &&
-           s_.cardsLeft[kUser] > 0 && s_.userOut == 0;
-}
+bool Engine::awaitingUser() const { return table_.awaitedSeat() == kUser && seen_.myTurn; }
 
 bool Engine::isClickable(int index) const {
     return index >= 1 && index < static_cast<int>(clickable_.size()) && clickable_[index];
 }
 
-// ---- round set-up ---------------------------------------------------------
-
-void Engine::startRound() {
-    if (match_.roundNumber == 0) {
-        // The strength holds for the whole match, whatever the settings say
-        // meanwhile.
-        match_.matchStrength = match_.strength;
-        if (observer_) observer_->onMatchStart();
+void Engine::playGame() {
+    try {
+        table_.resumeTurns();
+        seen_ = table_.snapshot(kUser);
+        run();
+    } catch (const Abandoned&) {
     }
-    setControl(Control::StartMenu, false);
-    shokika();
-    if (view_.musicOn()) view_.playMusic(1, true);
-    deal();
-    sortHand(s_.hand[kUser]);
-    const std::array<Hand, 5> dealt = s_.hand;
-    showDeal();
-    laySevens();
-    if (s_.userOut != 1) seiretu();
-    s_.blockerSeat = random_.draw(3, 1) + 1;
-    if (observer_) observer_->onDeal(match_.roundNumber, dealt, s_.blockerSeat);
-    playGame();
 }
 
-void Engine::shokika() {
-    for (auto& row : s_.table) row.fill(kCellEmpty);
-    history_.clear();
-    ++roundSerial_;
+void Engine::batle() {
+    try {
+        table_.resumeTurns();
+        seen_ = table_.snapshot(kUser);
+        table_.batle();
+        showPending();
+    } catch (const Abandoned&) {
+    }
+}
+
+// ---- following the table ------------------------------------------------------
+
+void Engine::takeMove(const TurnMove& move) {
+    if (table_.submit(kUser, move)) return;
+    run();
+}
+
+void Engine::run() {
+    for (;;) {
+        showPending();
+        if (table_.awaitedSeat() == kUser || abandoned_) return;
+        const bool turn = lastShown_ == EventKind::TurnPause;
+        if (!table_.step()) {
+            showPending();
+            return;
+        }
+        // After a computer's turn, window events run before the next one.
+        if (turn && table_.awaitedSeat() != kUser) {
+            showPending();
+            processEvents();
+        }
+    }
+}
+
+void Engine::showPending() {
+    // Events may be added while others are shown (the skip): take them
+    // until there are none left.
+    for (;;) {
+        const std::vector<TableEvent> events = table_.eventsFor(kUser, seen_.seq);
+        if (events.empty()) return;
+        for (const TableEvent& event : events) {
+            if (event.seq <= seen_.seq) continue;
+            show(event);
+            seen_.apply(event);
+            lastShown_ = event.kind;
+            checkAbandoned();
+        }
+    }
+}
+
+void Engine::show(const TableEvent& e) {
+    const int seat = e.seat;
+    switch (e.kind) {
+        case EventKind::MatchStart:
+        case EventKind::Hand:
+        case EventKind::Drop:
+        case EventKind::SkipScored:
+            break;
+        case EventKind::RoundStart:
+            setControl(Control::StartMenu, false);
+            shokika(e);
+            if (view_.musicOn()) view_.playMusic(1, true);
+            break;
+        case EventKind::Deal: showDeal(); break;
+        case EventKind::Seven:
+            if (seat != kUser) {
+                const Point place = seatRowPosition(geometry(), seat, e.slot);
+                view_.placePicture(e.card, place.x, place.y);
+            }
+            movePicture(e.card, cellPosition(geometry(), e.card));
+            view_.setPictureVisible(kBackImageBase[seat] + kHandSlots - seen_.cardsLeft[seat], false);
+            break;
+        case EventKind::SevensLaid:
+        case EventKind::TurnStart:
+            // SEIRETU while the user is still in the round.
+            if (seen_.cardsLeft[kUser] > 0) seiretu();
+            break;
+        case EventKind::TurnPause: pause(kTurnPauseMs); break;
+        case EventKind::TurnOpen: prepareUserTurn(e); break;
+        case EventKind::Card:
+            // The back that disappears is always the next from the start of
+            // the seat's row, whatever slot the card came from.
+            view_.setPictureVisible(kBackImageBase[seat] + kHandSlots - seen_.cardsLeft[seat], false);
+            if (seat != kUser) {
+                const Point place = seatRowPosition(geometry(), seat, e.slot);
+                view_.placePicture(e.card, place.x, place.y);
+            }
+            movePicture(e.card, cellPosition(geometry(), e.card));
+            break;
+        case EventKind::Joker: movePicture(kJoker, cellPosition(geometry(), e.card)); break;
+        case EventKind::Forced: pause(kForcedPlayPauseMs); break;
+        case EventKind::JokerCleared: view_.setPictureVisible(kJoker, false); break;
+        case EventKind::JokerGone:
+            view_.setPictureVisible(kJoker, false);
+            setControl(Control::DropButton, false);
+            break;
+        case EventKind::Pass:
+            if (const auto stars = passStars(e.a)) setPassCaption(seat, std::string(*stars));
+            break;
+        case EventKind::Line: serifuRtn(seat, e.a, e.b); break;
+        case EventKind::Out:
+            setPassCaption(seat, std::to_string(e.a) + "番");
+            if (seat == kUser) setControl(Control::SkipMenu, true);
+            break;
+        case EventKind::Skipped:
+            for (int i = 1; i <= kLastPicture; ++i) {
+                view_.setPictureVisible(i, false);
+                view_.setPictureEnabled(i, false);
+            }
+            break;
+        case EventKind::RoundEnd:
+            roundEndMusic();
+            totalsShown_ = false;
+            break;
+        case EventKind::Totals:
+            // The totals are shown once, before the streak bonus; the next
+            // round shows them with it.
+            if (totalsShown_) break;
+            totalsShown_ = true;
+            for (int s = 1; s <= kSeats; ++s) {
+                view_.setCaption(Caption::SeatTotal, s - 1, std::to_string(e.values[s - 1]));
+            }
+            break;
+        case EventKind::Streak:
+            if (const auto notice = streakNotice(e.a)) {
+                view_.speak(seat, *notice, kNoticePauseMs);
+                checkAbandoned();
+            }
+            break;
+        case EventKind::Results:
+            view_.showResults();
+            checkAbandoned();
+            break;
+        case EventKind::MatchEnd: kekka(e); break;
+        case EventKind::MatchClosed: askAgain(); break;
+    }
+}
+
+// ---- round set-up ---------------------------------------------------------
+
+void Engine::shokika(const TableEvent& e) {
     // Every picture gathers hidden at the centre cell of the grid as it was,
     // then the deck shows there.
     const Point centre = deckPosition(view_.tableGeometry());
@@ -272,55 +301,14 @@ void Engine::shokika() {
     clickable_.fill(false);
     view_.setPictureVisible(kDeckPicture, true);
     view_.setTableGeometry(gridFor(view_.clientSize(), view_.cardSize(), view_.landscapeCardSize()));
-    s_.backImageBase = {0, 54, 67, 80, 93};
-    for (int seat = 1; seat <= kSeats; ++seat) {
-        s_.cardsLeft[seat] = kHandSlots;
-        s_.passCount[seat] = 0;
-        setPassCaption(seat, "");
-    }
-    s_.placeCount = s_.dropCount = s_.roundOver = s_.keepSeat = 0;
-    s_.droppingOut = 0;
+    for (int seat = 1; seat <= kSeats; ++seat) setPassCaption(seat, "");
     setControl(Control::DropButton, false);
-    match_.roundNumber += 1;
-    view_.setCaption(Caption::RoundNumber, 0, std::to_string(match_.roundNumber) + "回戦");
+    view_.setCaption(Caption::RoundNumber, 0, std::to_string(e.a) + "回戦");
     setControl(Control::SkipMenu, false);
     setControl(Control::HintMenu, false);
-    s_.userOut = 0;
     for (int seat = 1; seat <= kSeats; ++seat) {
-        view_.setCaption(Caption::SeatTotal, seat - 1, std::to_string(match_.matchTotal[seat]));
+        view_.setCaption(Caption::SeatTotal, seat - 1, std::to_string(e.values[seat - 1]));
     }
-}
-
-void Engine::deal() {
-    for (auto& h : s_.hand) h.fill(kNoCard);
-    std::array<bool, 53> drawn{};
-    random_.reseedFromClock();
-    for (int seat = 1; seat <= kSeats; ++seat) {
-        for (int slot = 1; slot <= kHandSlots; ++slot) {
-            int n = random_.draw(52, 1);
-            while (drawn[n]) {
-                processEvents();
-                n = random_.draw(52, 1);
-            }
-            drawn[n] = true;
-            s_.hand[seat][slot] = n;
-            if (n == kSevenOfDiamonds) s_.currentSeat = seat - 1;
-        }
-    }
-    // The user never gets the joker at two deals running; a computer may.
-    int holder;
-    for (;;) {
-        holder = random_.draw(4, 1);
-        if (holder != kUser) {
-            s_.userHadJoker = false;
-            break;
-        }
-        if (!s_.userHadJoker) {
-            s_.userHadJoker = true;
-            break;
-        }
-    }
-    s_.hand[holder][kJokerSlot] = kJoker;
 }
 
 void Engine::showDeal() {
@@ -328,16 +316,14 @@ void Engine::showDeal() {
     Point fan = fanStart(geometry());
     for (int k = 1; k <= kHandSlots; ++k) {
         for (int seat = 1; seat <= kSeats; ++seat) {
-            const int card = s_.hand[seat][k];
             if (seat == kUser) {
+                const int card = seen_.hand[k];
                 view_.placePicture(card, deck.x, deck.y);
                 movePicture(card, fan);
                 fan.x = fanNext(geometry(), fan.x);
             } else {
-                const int back = s_.backImageBase[seat] + k - 1;
+                const int back = kBackImageBase[seat] + k - 1;
                 const Point place = seatRowPosition(geometry(), seat, k);
-                view_.placePicture(card, place.x, place.y);
-                view_.setPictureVisible(card, false);
                 view_.placePicture(back, deck.x, deck.y);
                 movePicture(back, place);
             }
@@ -347,26 +333,10 @@ void Engine::showDeal() {
     view_.setPictureVisible(kDeckPicture, false);
 }
 
-void Engine::laySevens() {
-    for (int seat = 1; seat <= kSeats; ++seat) {
-        for (int slot = 1; slot <= kHandSlots; ++slot) {
-            const int card = s_.hand[seat][slot];
-            for (const int seven : kSevens) {
-                if (card != seven) continue;
-                movePicture(card, cellPosition(geometry(), card));
-                view_.setPictureVisible(s_.backImageBase[seat] + kHandSlots - s_.cardsLeft[seat], false);
-                s_.hand[seat][slot] = kNoCard;
-                s_.cardsLeft[seat] -= 1;
-                s_.table[suitOf(card)][7] = kCellConnected;
-            }
-        }
-    }
-}
-
 void Engine::seiretu() {
     Point at = fanStart(geometry());
     for (int slot = 1; slot <= kHandSlots; ++slot) {
-        const int card = s_.hand[kUser][slot];
+        const int card = seen_.hand[slot];
         if (card != 0) {
             movePicture(card, at);
             at.x = fanNext(geometry(), at.x);
@@ -374,7 +344,7 @@ void Engine::seiretu() {
         view_.setPictureEnabled(card, false);
     }
     clickable_.fill(false);
-    if (s_.holdsJoker(kUser)) {
+    if (seen_.holdsJoker()) {
         view_.placePicture(kJoker, at.x, at.y);
         movePicture(kJoker, at);
         at.x = fanNext(geometry(), at.x);
@@ -382,156 +352,59 @@ void Engine::seiretu() {
     }
 }
 
-// ---- the turn loop ---------------------------------------------------------
-
-void Engine::playGame() {
-    for (;;) {
-        thinkAhead();
-        pause(kTurnPauseMs);
-        batle();
-        const bool userTurn = s_.currentSeat == kUser && s_.keepSeat == 0;
-        // Once the user's turn is open, control goes straight back to the
-        // window: letting events run here would take the user's click or
-        // key as a move nested inside this loop.
-        if (!userTurn) processEvents();
-        if (userTurn || s_.roundOver == 1) break;
-    }
-
-    // All three computers dropped and the user's cards were laid: one more
-    // turn finds four seats out and ends the round.
-    if (s_.currentSeat == kUser && s_.dropCount == 3) batle();
-
-    if (s_.roundOver == 1) {
-        roundEnd();
-    } else if (s_.passCount[kUser] == kMaxPasses) {
-        setControl(Control::DropButton, true);
-    }
-}
-
-void Engine::batle() {
-    withTurns([](auto& turns) { turns.batle(); });
-}
-
-void Engine::prepareUserTurn() {
-    s_.jokerHint = 0;
+void Engine::prepareUserTurn(const TableEvent& e) {
+    // Raised: the cards that may be laid; the joker too when one of them
+    // can go only with it.
+    bool jokerHint = false;
     for (int slot = 1; slot <= kHandSlots; ++slot) {
-        const int card = s_.hand[kUser][slot];
-        s_.playable[slot] = dispChk(s_.table, card);
-        bool raise = s_.playable[slot] != 0;
-        if (!raise && s_.holdsJoker(kUser) && card != 0 && jyoker(s_.table, s_.hand[kUser], card) != 0) {
-            raise = true;
-            s_.jokerHint = 1;
-        }
-        if (raise) {
-            raisePicture(card);
-            view_.setPictureEnabled(card, true);
-            clickable_[card] = true;
-        }
+        const int card = seen_.hand[slot];
+        if (card == 0 || (e.cards & cardBit(card)) == 0) continue;
+        if (dispChk(seen_.table, card) == 0) jokerHint = true;
+        raisePicture(card);
+        view_.setPictureEnabled(card, true);
+        clickable_[card] = true;
     }
-    if (s_.jokerHint == 1) raisePicture(kJoker);
-    if (s_.passCount[kUser] < kMaxPasses) setControl(Control::PassButton, true);
+    if (jokerHint) raisePicture(kJoker);
+    if (e.a & kMayPass) setControl(Control::PassButton, true);
     ++userTurnSerial_;
     setControl(Control::HintMenu, true);
+    if (e.a & kMayDrop) setControl(Control::DropButton, true);
 }
 
-// ---- the search player -------------------------------------------------------
+// ---- speech, round and match end ----------------------------------------------------
 
-uint64_t Engine::moment(int seat) const {
-    return (uint64_t{roundSerial_} << 32) | (uint64_t(history_.events().size()) << 16) |
-           (uint64_t(history_.passes().size()) << 8) | uint64_t(seat);
-}
-
-void Engine::thinkAhead() {
-    if (s_.placeCount + s_.dropCount > 3 || s_.dropCount == 3) return;
-    const int seat = nextSeatToMove(s_);
-    if (seat <= kUser || seatStrategy(match_.matchStrength, seat, s_.blockerSeat) != SeatStrategy::Search) return;
-    // The round as it will stand when that seat's turn opens.
-    RoundState at = s_;
-    at.currentSeat = seat;
-    at.keepSeat = 0;
-    at.droppingOut = 0;
-    search_->start(knowledgeFor(at, seat, match_.matchStrength, history_), moment(seat));
-}
-
-Decision Engine::searchDecision(int seat) {
-    return decisionFor(s_, search_->take(knowledgeFor(s_, seat, match_.matchStrength, history_), moment(seat)));
-}
-
-// ---- scoring and speech ----------------------------------------------------
-
-void Engine::serifuRtn(int kbn, int juni) {
-    const int seat = s_.currentSeat;
+void Engine::serifuRtn(int seat, int kbn, int juni) {
     view_.speak(seat, serifuText(match_, seat, kbn, juni), kLinePauseMs);
     checkAbandoned();
 }
 
-void Engine::hosiDsp() {
-    if (const auto stars = passStars(s_.passCount[s_.currentSeat])) {
-        setPassCaption(s_.currentSeat, std::string(*stars));
-    }
+void Engine::roundEndMusic() {
+    if (!view_.musicOn()) return;
+    view_.stopMusic();
+    view_.playMusic(passCaption_[kUser] == "1番" ? 2 : 3, false);
+    pause(kRoundEndMusicPauseMs);
 }
 
-void Engine::rensyo() {
-    const int winner = s_.roundWinnerSeat;
-    if (winner != s_.streakSeat) {
-        s_.streakSeat = winner;
-        s_.streakCount = 1;
-        return;
-    }
-    s_.streakCount += 1;
-    if (const auto notice = streakNotice(s_.streakCount)) {
-        view_.speak(winner, *notice, kNoticePauseMs);
-        checkAbandoned();
-        applyStreakBonus(s_.streakCount, winner, match_.matchTotal);
-    }
-}
-
-// ---- round and match end ---------------------------------------------------
-
-void Engine::roundEnd() {
-    if (view_.musicOn()) {
-        view_.stopMusic();
-        view_.playMusic(passCaption_[kUser] == "1番" ? 2 : 3, false);
-        pause(kRoundEndMusicPauseMs);
-    }
-    for (int seat = 1; seat <= kSeats; ++seat) {
-        match_.matchTotal[seat] += match_.roundPoints[seat];
-        view_.setCaption(Caption::SeatTotal, seat - 1, std::to_string(match_.matchTotal[seat]));
-    }
-    rensyo();
-    match_.finalPlace = placesByTotal(match_.matchTotal);
-    if (observer_) observer_->onRoundEnd(match_.roundNumber);
-    view_.showResults();
-    checkAbandoned();
-    if (match_.roundNumber >= 10) {
-        kekka();
-    } else {
-        startRound();
-    }
-}
-
-void Engine::kekka() {
-    if (observer_) observer_->onMatchEnd();
-    match_.rankInPosition = 0;
+void Engine::kekka(const TableEvent& e) {
     view_.recordMatch();
     checkAbandoned();
     view_.showMatchEndScreen(MatchEndScreen::Announcement);
     checkAbandoned();
-    const bool userWon = match_.finalPlace[kUser] == 1;
+    const bool userWon = e.values[kUser - 1] == 1;
     if (view_.musicOn()) {
         view_.playSoundEffect(userWon ? 6 : 7);
         view_.playMusic(userWon ? 4 : 5, false);
     }
     view_.showMatchEndScreen(userWon ? MatchEndScreen::UserWon : MatchEndScreen::UserLost);
     checkAbandoned();
-    match_.roundNumber = 0;
-    s_.streakCount = 0;
-    for (int seat = 1; seat <= kSeats; ++seat) match_.matchTotal[seat] = 0;
+}
+
+void Engine::askAgain() {
     view_.clearResults();
     const bool again = view_.askRetry();
     checkAbandoned();
     if (again) {
-        startRound();
+        table_.startMatch();
     } else {
         setControl(Control::StartMenu, true);
         view_.stopMusic();

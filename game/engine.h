@@ -1,14 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The game engine of the table: a round from the deal to its end, the turns
-// of the computer seats, the user's three answers (a card, PASS, DROP) and
-// the end of a ten-round match.
+// The local table in a window: one person at seat 1 against three
+// computers. The engine drives a Table and shows seat 1's events through
+// its TableView: every card flies, every line is said and every pause is
+// waited, in the order the table tells them.
 //
-// The engine draws nothing and never waits by itself: it tells its
-// TableView what to show, when to pause and when to let window events run.
 // Entry points mirror the window's events; each returns once it is the
-// user's turn again or the match is over.
+// user's turn again or the match is over. The view's pauses and flights
+// let window events run in between.
 #pragma once
 
 #include <array>
@@ -22,6 +22,8 @@
 #include "game/search/knowledge.h"
 #include "game/search/move_search.h"
 #include "game/strategy.h"
+#include "game/seat_view.h"
+#include "game/table.h"
 #include "game/table_view.h"
 #include "game/match_play.h"
 
@@ -38,7 +40,7 @@ public:
     // count of playouts at the turn itself; the table thinks by time, in the
     // background during the pause before the turn.
     void configureSearch(const MoveSearch::Settings& settings);
-    const MoveSearch& search() const { return *search_; }
+    const MoveSearch& search() const { return table_.search(); }
 
     // What the user's seat knows at the user's turn, for a hint; nothing
     // outside the user's turn.
@@ -70,37 +72,37 @@ public:
     // The caption of a seat's pass label ("★★", "1番").
     const std::string& passCaption(int seat) const { return passCaption_[seat]; }
 
-    const RoundState& round() const { return s_; }
+    // The whole truth of the round, for tests and the simulator.
+    const RoundState& round() const { return table_.round(); }
     // Direct access for tests that build table situations by hand.
-    RoundState& roundState() { return s_; }
+    RoundState& roundState() { return table_.roundState(); }
     const MatchPlay& match() const { return match_; }
+    const Table& table() const { return table_; }
+    // What seat 1 has been shown.
+    const SeatView& seen() const { return seen_; }
 
-    // Exposed for tests: the round's pieces run on their own.
+    // Exposed for tests: the round's pieces run on their own. playGame
+    // plays on until the user is to move or the round is over; batle plays
+    // one turn.
     void playGame();
     void batle();
 
 private:
-    struct Stage;
-    // Runs `play` with the round's turns shown at this table.
-    template <typename F>
-    void withTurns(F&& play);
+    // Plays the table on, showing each of seat 1's events, until the user is
+    // to move or nothing more happens.
+    void run();
+    void showPending();
+    void show(const TableEvent& event);
+    void takeMove(const TurnMove& move);
 
-    void startRound();
-    void shokika();
-    void deal();
+    void shokika(const TableEvent& event);
     void showDeal();
-    void laySevens();
     void seiretu();
-    void prepareUserTurn();
-    // Starts the search for the seat whose turn comes next, if it searches.
-    void thinkAhead();
-    Decision searchDecision(int seat);
-    uint64_t moment(int seat) const;
-    void serifuRtn(int kbn, int juni);
-    void hosiDsp();
-    void rensyo();
-    void roundEnd();
-    void kekka();
+    void prepareUserTurn(const TableEvent& event);
+    void serifuRtn(int seat, int kbn, int juni);
+    void roundEndMusic();
+    void kekka(const TableEvent& event);
+    void askAgain();
 
     void setPassCaption(int seat, std::string text);
     void setControl(Control control, bool enabled);
@@ -117,18 +119,18 @@ private:
 
     MatchPlay& match_;
     TableView& view_;
-    Random& random_;
-    GameObserver* observer_;
-    RoundState s_;
-    RoundHistory history_;
-    std::unique_ptr<MoveSearch> search_;
-    uint32_t roundSerial_ = 0;
+    Table table_;
+    SeatView seen_;
     int userTurnSerial_ = 0;
     std::array<bool, 6> controls_{};
     std::array<bool, 54> clickable_{};
     std::array<std::string, 5> passCaption_{};
     bool infoShown_ = false;
     bool abandoned_ = false;
+    // The kind of the last event shown, and whether a round's totals are on
+    // the labels already (a streak bonus waits for the next round).
+    EventKind lastShown_ = EventKind::MatchClosed;
+    bool totalsShown_ = false;
 };
 
 }  // namespace vantel

@@ -69,6 +69,10 @@ struct TableSetup {
     std::optional<uint64_t> seed;
     // How the searching computers think.
     MoveSearch::Settings search;
+    // Whether anybody follows a seat. Without followers (the simulator,
+    // which reads only the omniscient story) no event is kept and no
+    // seat's view is worked out.
+    bool followed = true;
 
     int people() const;
     // The local table of one person at seat 1.
@@ -112,7 +116,9 @@ class Table {
 public:
     // `match` holds the seats' names and lines and receives the totals and
     // places; it must outlive the table. Without one the table keeps its own.
-    explicit Table(const TableSetup& setup, MatchPlay* match = nullptr, GameObserver* observer = nullptr);
+    // `random`, when given, replaces the table's own generator (not owned).
+    explicit Table(const TableSetup& setup, MatchPlay* match = nullptr, GameObserver* observer = nullptr,
+                   Random* random = nullptr);
     ~Table();
     Table(const Table&) = delete;
     Table& operator=(const Table&) = delete;
@@ -173,16 +179,25 @@ public:
     // of the same setup. False when the inputs do not fit.
     bool replay(const std::vector<TableInput>& inputs);
 
-    // Exposed for tests that build a round by hand: one turn (BATLE).
+    // For tests that build a round by hand in roundState(): the turns go on
+    // from it (every seat's view is read again from the round), and batle
+    // plays exactly one turn (BATLE).
+    void resumeTurns();
     void batle();
+    // What `viewer` may see, read from the round itself rather than from
+    // the events: the seat's own hand, the table, every seat's cards, passes,
+    // points and totals.
+    SeatView viewFromRound(int viewer) const;
 
 private:
-    enum class Next : uint8_t { Idle, Deal, TurnPause, Turn, Awaiting, RoundEnd, MatchEnd, MatchClose };
+    enum class Next : uint8_t { Idle, Deal, TurnPause, Turn, Awaiting, RoundEnd, StreakBonus, MatchEnd, MatchClose };
     struct Stage;
+    template <typename F>
+    void withTurns(F&& play);
 
     bool isPerson(int seat) const { return setup_.seats[seat] == SeatKind::Person; }
     SeatStrategy strategyOf(int seat) const;
-    void emit(TableEvent event);
+    void announce(TableEvent event);
     void record(TableInput::Kind kind, int seat, const TurnMove& move);
 
     void dealRound();
@@ -195,7 +210,9 @@ private:
     void roundEnd();
     void matchEnd();
     void matchClose();
-    void rensyo();
+    void streakBonus();
+    void roundResults();
+    void announceTotals();
     void thinkAhead();
     Decision searchDecision(int seat);
     uint64_t moment(int seat) const;
@@ -205,7 +222,8 @@ private:
     MatchPlay ownMatch_;
     MatchPlay* match_;
     GameObserver* observer_;
-    Random random_;
+    Random ownRandom_;
+    Random* random_;
     std::unique_ptr<MoveSearch> search_;
     RoundState s_;
     RoundHistory history_;
@@ -214,17 +232,17 @@ private:
     int matchNumber_ = 0;
     uint32_t roundSerial_ = 0;
     int turnSerial_ = 0;
-    // The person whose cards were laid after three drops: the round ends
-    // at once, with no pause.
-    bool endAtOnce_ = false;
+    // The points the last seat scored (none: they stay as they were).
+    std::optional<int32_t> scored_;
+    // What each seat sees (0: a spectator), kept up to date event by event.
+    std::array<SeatView, kSeats + 1> views_{};
 
     std::deque<TableEvent> events_;
     size_t eventsKept_ = 4096;
     uint64_t nextSeq_ = 1;
     std::vector<TableInput> inputs_;
-    // While replaying: the searching computers' recorded moves.
+    // While playing a record again: the searching computers' moves by time.
     std::deque<TurnMove> recordedSearch_;
-    bool replaying_ = false;
 };
 
 }  // namespace vantel

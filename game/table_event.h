@@ -21,15 +21,17 @@ namespace vantel {
 enum class EventKind : uint8_t {
     MatchStart,   // a match begins; a = the table's match number (1, 2, ...)
     RoundStart,   // a = the round (1..10); values = the match totals so far
-    Hand,         // private: the seat's dealt hand, sorted for a person (cards, joker in `a`)
+    Hand,         // private: the seat's dealt hand, slot by slot in `handSlots` (14: the joker)
     Deal,         // the cards are dealt; values = each seat's count (13); seat = who holds the 7 of diamonds
     Seven,        // a seven goes down from the deal: seat, slot, card
     SevensLaid,   // the deal is laid out; the first turn comes next
     TurnPause,    // the pause before a turn; seat = whose turn comes (0: the round is over)
     TurnStart,    // the turn begins (every hand is laid out again); seat
-    TurnOpen,     // a person is to move: seat; private part in `cards` and `a` (see MoveFlags)
-    Card,         // a card goes down: seat, slot, card, how (LandHow), a = its cell afterwards
+    TurnOpen,     // private: the seat (a person) is to move; `cards` and `a` say how (MoveFlags)
+    Card,         // a card goes down: seat, slot, card, how (LandHow); b = 1 when laid by a dropping
+                  // seat; `cards` = its suit's row afterwards (packRow)
     Joker,        // the joker fills the gap `card` for seat (it goes down first for a computer)
+    Forced,       // seat holds the joker's gap `card` and must lay it now (after a pause)
     JokerCleared, // the joker leaves the table: the gap card was played in its place
     JokerGone,    // private: the seat's own joker is put away unplayed (out or dropped)
     Pass,         // seat passes; a = its passes this round (1..3)
@@ -41,7 +43,7 @@ enum class EventKind : uint8_t {
     RoundEnd,     // the round is over; values = the round's points; seat = the round's winner
     Totals,       // values = the match totals now
     Streak,       // seat has won `a` rounds running and earns a bonus (shown before it is applied)
-    Results,      // values = the places by the match totals; a = the round
+    Results,      // values = the places by the match totals; a = the round; seat and b = the streak
     MatchEnd,     // the match is over; values = the final places
     MatchClosed,  // totals and round go back to zero; a new match may start
 };
@@ -73,12 +75,28 @@ struct TableEvent {
     std::array<int32_t, kSeats> values{};
     // A set of cards: bit n for card n (1..52).
     uint64_t cards = 0;
+    // A hand, slot by slot (index 1..14).
+    std::array<uint8_t, kJokerSlot + 1> handSlots{};
 
     bool visibleFor(int viewer) const { return visibleTo == 0 || visibleTo == viewer; }
     friend bool operator==(const TableEvent&, const TableEvent&) = default;
 };
 
 constexpr uint64_t cardBit(int card) { return uint64_t{1} << card; }
+
+// A row of the table (ranks 1..13, each cell 0..2) in two bits a cell: a
+// Card event carries its suit's row as the card left it, so that nobody
+// has to work the connections out again.
+template <typename Row>
+constexpr uint64_t packRow(const Row& row) {
+    uint64_t bits = 0;
+    for (int rank = 1; rank <= kCardsPerSuit; ++rank) bits |= uint64_t(row[rank] & 3) << (2 * rank);
+    return bits;
+}
+template <typename Row>
+constexpr void unpackRow(uint64_t bits, Row& row) {
+    for (int rank = 1; rank <= kCardsPerSuit; ++rank) row[rank] = int32_t((bits >> (2 * rank)) & 3);
+}
 
 // A short English name of the kind, for logs and test messages.
 std::string_view eventName(EventKind kind);

@@ -10,19 +10,21 @@
 // shows each step and chooses the computers' and, in a playout, the user's
 // moves. A Stage provides:
 //
-//   void relayHand();                       // the user's hand is laid out again
-//   void userTurn(RoundTurns&);             // the user's turn opens
+//   bool isPerson(int seat);                // whether a person moves for the seat
+//   void relayHand();                       // a turn begins: hands are laid out again
+//   void userTurn(RoundTurns&);             // a person's turn opens (the current seat's)
 //   Decision decide(int seat);              // a computer's move (None: complete a row or pass)
 //   void cardFlies(int seat, int card);     // a back disappears, the card goes to its cell
 //   void landed(int seat, int slot, int card, LandKind kind, int cell);
-//   void userHandEmpty();                   // the user has no card left
+//   void userHandEmpty(int seat);           // a person has no card left
 //   void speak(int kbn, int place);         // the current seat says a line
 //   void showPlace(int seat, int place);    // "1番" beside the seat
 //   void scored(int seat, std::optional<int32_t> points);
 //   void out(int seat, int place);          // the seat is out of the round
 //   void jokerFlies(int gap);               // the joker goes to the gap's cell
 //   void jokerLaid(int seat, int gap);
-//   void hideJoker();
+//   void forcedPlay(int seat, int gap);     // the gap card's holder must lay it now
+//   void hideJoker();                       // the joker leaves the table
 //   void passed(int seat, int count);       // a pass that is not a drop
 //   void dropping(int seat);                // the seat gives up; its cards follow
 //   void pause(int milliseconds);
@@ -92,29 +94,30 @@ public:
             }
             return;
         }
-        if (s_.userOut != 1) stage_.relayHand();
-        if (seat == kUserSeat) {
+        stage_.relayHand();
+        if (stage_.isPerson(seat)) {
             stage_.userTurn(*this);
         } else {
             computerTurn(seat);
         }
     }
 
-    // The user lays `card` (a click on a raised card). A card that could be
-    // laid only through the joker goes down first; the gap is then found on
-    // the table that already holds it.
+    // The person to move lays `card` (a click on a raised card). A card that
+    // could be laid only through the joker goes down first; the gap is then
+    // found on the table that already holds it.
     void userCard(int card) {
+        const int seat = s_.currentSeat;
         int slot = 0;
         for (int i = 1; i <= kJokerSlot; ++i) {
-            if (s_.hand[kUserSeat][i] == card) {
+            if (s_.hand[seat][i] == card) {
                 slot = i;
                 break;
             }
         }
         const bool throughJoker = dispChk(s_.table, card) == 0;
         zahyoIdo(slot, card, LandKind::Play);
-        if (throughJoker && s_.holdsJoker(kUserSeat)) {
-            const int gap = jyoker(s_.table, s_.hand[kUserSeat], card);
+        if (throughJoker && s_.holdsJoker(seat)) {
+            const int gap = jyoker(s_.table, s_.hand[seat], card);
             if (gap != 0) {
                 s_.keepSeat = gap;
                 jyokerIdo(gap);
@@ -128,13 +131,14 @@ public:
         stage_.passed(s_.currentSeat, s_.passCount[s_.currentSeat]);
     }
 
-    // DROP: the user gives up; every card still held goes down out of line.
+    // DROP: the person gives up; every card still held goes down out of
+    // line (and a joker still held is put away with the emptied hand).
     void userDrop() {
+        const int seat = s_.currentSeat;
         stage_.speak(2, 0);
         s_.droppingOut = 1;
-        s_.userOut = 1;
-        dropOut(kUserSeat);
-        if (s_.holdsJoker(kUserSeat)) stage_.hideJoker();
+        if (seat == kUserSeat) s_.userOut = 1;
+        dropOut(seat);
     }
 
     // A computer's move, as chosen by the Stage: a card, a joker play, or
@@ -230,9 +234,9 @@ private:
         stage_.landed(seat, slot, card, kind, s_.table[suit][rank]);
         if (s_.roundOver == 1 || s_.cardsLeft[seat] > 0) return;
 
-        if (seat == kUserSeat) {
-            s_.userOut = 1;
-            stage_.userHandEmpty();
+        if (stage_.isPerson(seat)) {
+            if (seat == kUserSeat) s_.userOut = 1;
+            stage_.userHandEmpty(seat);
         }
         int place;
         if (s_.droppingOut == 1) {
@@ -264,6 +268,7 @@ private:
             for (int slot = 1; slot <= kHandSlots; ++slot) {
                 if (s_.hand[seat][slot] != gap) continue;
                 s_.currentSeat = seat;
+                stage_.forcedPlay(seat, gap);
                 stage_.speak(4, 0);
                 stage_.hideJoker();
                 zahyoIdo(slot, gap, LandKind::Forced);

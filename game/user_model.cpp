@@ -7,17 +7,17 @@
 
 namespace vantel {
 
-TurnMove lowestCardMove(const RoundState& s) {
-    const Hand& hand = s.hand[1];
+TurnMove lowestCardMove(const RoundState& s, int seat) {
+    const Hand& hand = s.hand[seat];
     for (int slot = 1; slot <= kHandSlots; ++slot) {
         if (dispChk(s.table, hand[slot]) != 0) return {TurnMove::Card, hand[slot]};
     }
-    if (s.holdsJoker(1)) {
+    if (s.holdsJoker(seat)) {
         for (int slot = 1; slot <= kHandSlots; ++slot) {
             if (hand[slot] != 0 && jyoker(s.table, hand, hand[slot]) != 0) return {TurnMove::Card, hand[slot]};
         }
     }
-    return {s.passCount[1] < 3 ? TurnMove::Pass : TurnMove::Drop, 0};
+    return {s.passCount[seat] < 3 ? TurnMove::Pass : TurnMove::Drop, 0};
 }
 
 }  // namespace vantel

@@ -22,6 +22,6 @@ struct TurnMove {
 };
 
 // The model's move for the user's turn in `s` (the user must be to move).
-TurnMove lowestCardMove(const RoundState& s);
+TurnMove lowestCardMove(const RoundState& s, int seat = 1);
 
 }  // namespace vantel

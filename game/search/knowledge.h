@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/round_state.h"
+#include "game/strategy.h"
 #include "game/strength.h"
 
 namespace vantel {
@@ -64,6 +65,11 @@ struct SeatKnowledge {
     // The joker is still in play and not in the seat's own hand.
     bool jokerUnseen = false;
     RoundHistory history;
+    // At a friends' table nobody blocks, a searching seat values only its
+    // own points, and `friendsPlay` says how each seat plays (User for a
+    // person, General or Search for a computer), which everybody knows.
+    bool friends = false;
+    std::array<SeatStrategy, 5> friendsPlay{};
 };
 
 // What `seat` knows when it is to move in `s` (s.currentSeat == seat).

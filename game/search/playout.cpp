@@ -16,6 +16,7 @@ struct SilentStage {
     const PlayoutSeats& seats;
     PlayoutResult result;
 
+    bool isPerson(int seat) const { return seat == kUserSeat; }
     void relayHand() {}
     void userTurn(RoundTurns<SilentStage>& turns) {
         if (seats[kUserSeat] != SeatStrategy::General) {
@@ -46,7 +47,7 @@ struct SilentStage {
     }
     void cardFlies(int, int) {}
     void landed(int, int, int, LandKind, int) {}
-    void userHandEmpty() {}
+    void userHandEmpty(int) {}
     void speak(int, int) {}
     void showPlace(int, int) {}
     void scored(int seat, std::optional<int32_t> points) {
@@ -55,6 +56,7 @@ struct SilentStage {
     void out(int seat, int place) { result.place[seat] = place; }
     void jokerFlies(int) {}
     void jokerLaid(int, int) {}
+    void forcedPlay(int, int) {}
     void hideJoker() {}
     void passed(int, int) {}
     void dropping(int) {}

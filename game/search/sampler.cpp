@@ -28,7 +28,7 @@ Sampler::Sampler(const SeatKnowledge& knowledge) : k_(knowledge) {
         if (cdChk(own, card) != 0) continue;
         unseen_.push_back(card);
     }
-    if (k_.strength != Strength::Easy) {
+    if (!k_.friends && k_.strength != Strength::Easy) {
         for (int seat = 2; seat <= 4; ++seat) {
             if (seat != k_.seat) blockerCandidates_.push_back(seat);
         }
@@ -61,8 +61,8 @@ void Sampler::deal(SearchRandom& random, RoundState& round, PlayoutSeats& seats)
         if (seat == k_.seat) continue;
         Hand& hand = round.hand[seat];
         const int count = std::min(round.cardsLeft[seat], n - next);
-        if (seat == kUser) {
-            // The user's hand was sorted at the deal; played cards leave gaps
+        if (k_.friends ? k_.friendsPlay[seat] == SeatStrategy::User : seat == kUser) {
+            // A person's hand was sorted at the deal; played cards leave gaps
             // nobody else sees, so the rest is kept in order from slot 1.
             std::sort(cards.begin() + next, cards.begin() + next + count);
             for (int i = 0; i < count; ++i) hand[i + 1] = cards[next + i];
@@ -88,6 +88,11 @@ void Sampler::deal(SearchRandom& random, RoundState& round, PlayoutSeats& seats)
     for (int seat = 1; seat <= 4; ++seat) {
         if (seat == k_.seat) {
             seats[seat] = SeatStrategy::General;
+        } else if (k_.friends) {
+            // Playouts model a person at seat 1 as the user is modelled;
+            // everybody else plays the general strategy.
+            seats[seat] = seat == kUser && k_.friendsPlay[seat] == SeatStrategy::User ? SeatStrategy::User
+                                                                                      : SeatStrategy::General;
         } else if (seat == kUser) {
             seats[seat] = SeatStrategy::User;
         } else {
@@ -147,7 +152,11 @@ int Sampler::unexplained(const RoundState& round, const PlayoutSeats& seats, int
     int misses = 0;
     for (const RoundHistory::Pass& pass : k_.history.passes()) {
         const int seat = pass.seat;
-        if (seat == kUser || seat == k_.seat) continue;
+        if (seat == k_.seat) continue;
+        // Only a computer of the general strategy passes for a reason the
+        // strategy can be asked about again.
+        if (k_.friends && k_.friendsPlay[seat] != SeatStrategy::General) continue;
+        if (!k_.friends && seat == kUser) continue;
         // At むずかしい the computers that are not the blocker search: their
         // passes follow no fixed strategy and tell nothing here.
         if (k_.strength == Strength::Hard && seats[seat] != SeatStrategy::Blocking) continue;

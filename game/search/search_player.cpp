@@ -16,10 +16,11 @@ constexpr int kUser = 1;
 
 // What a round's end is worth to `seat`: its points, a little for its place,
 // and for a computer the user's points counted against it.
-int64_t outcomeValue(const PlayoutResult& outcome, int seat) {
+// At a friends' table there is no user to play against: only its own.
+int64_t outcomeValue(const PlayoutResult& outcome, int seat, bool friends) {
     const int place = outcome.place[seat] == 0 ? 4 : outcome.place[seat];
     int64_t value = outcome.points[seat] + kPlaceWeight * (4 - place);
-    if (seat != kUser) value -= outcome.points[kUser];
+    if (seat != kUser && !friends) value -= outcome.points[kUser];
     return value;
 }
 
@@ -55,7 +56,7 @@ SearchResult searchMove(const SeatKnowledge& knowledge, const SearchBudget& budg
         for (int m = 0; m < count; ++m) {
             played = dealt;
             const PlayoutResult outcome = playOut(played, moves[m], seats);
-            value[m] += outcomeValue(outcome, seat);
+            value[m] += outcomeValue(outcome, seat, knowledge.friends);
         }
         result.playouts += count;
     }

@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "records/match_state.h"
 #include "platform/lock/file_lock.h"
 #include "platform/profile/profile.h"
 #include "records/ranking.h"

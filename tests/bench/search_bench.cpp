@@ -10,6 +10,7 @@
 #include <chrono>
 #include <vector>
 
+#include "records/match_state.h"
 #include "game/engine.h"
 #include "game/search/search_player.h"
 #include "tools/sim/sim_view.h"

@@ -5,6 +5,7 @@
 // real engine, zero pauses and no trace.
 #include <benchmark/benchmark.h>
 
+#include "records/match_state.h"
 #include "tools/sim/simulation.h"
 
 namespace {

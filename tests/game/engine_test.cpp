@@ -78,7 +78,7 @@ void expectRoundInvariants(const RoundState& s, bool fullDeck = true) {
 }
 
 struct Table {
-    MatchState match;
+    MatchPlay match;
     RecordingView view;
     Random random;
     EventLog log;

@@ -4,6 +4,7 @@
 // The search player: it sees only its own seat, deals the unseen cards as
 // they might lie, weighs exactly the moves the table offers, thinks ahead
 // for the right turn, and plays better than the game's own strategy.
+#include "records/match_state.h"
 #include "game/search/search_player.h"
 
 #include <gtest/gtest.h>

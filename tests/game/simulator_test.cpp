@@ -3,6 +3,7 @@
 
 // The simulator's command line, its repeatability, and a referee that
 // replays the trace with its own reading of the rules.
+#include "records/match_state.h"
 #include "tools/sim/simulation.h"
 
 #include "records/settings.h"

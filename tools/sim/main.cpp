@@ -3,7 +3,7 @@
 
 // vantel-sim: plays whole matches of Sevens with no window.
 //
-//   vantel-sim --seed S --matches M [--level L] [--user P] [--playouts N]
+//   vantel-sim --seed S --matches M [--level L] [--user P] [--playouts N] [--people N]
 //              [--trace FILE] [--settings FILE]
 //   vantel-sim --help | --version
 #include <algorithm>
@@ -29,7 +29,7 @@ constexpr int kWriteError = 1;
 
 constexpr const char* kUsage =
     "Usage: vantel-sim --seed S --matches M [--level L] [--user P] [--playouts N]\n"
-    "                  [--trace FILE] [--settings FILE]\n"
+    "                  [--people N] [--trace FILE] [--settings FILE]\n"
     "       vantel-sim --help | --version\n"
     "Plays whole matches of Sevens (７ならべ) with the game's engine and no window,\n"
     "and prints the matches, rounds, each seat's wins, average total and places,\n"
@@ -43,6 +43,9 @@ constexpr const char* kUsage =
     "  --user P         how the user's seat plays: lowest (the default: the lowest\n"
     "                   card it can lay, else PASS, else DROP) or search\n"
     "  --playouts N     playouts for each decision of a search player (2000)\n"
+    "  --people N       seats 1..N are people playing the user's policy (1); with\n"
+    "                   2 to 4 nobody blocks and no match enters the ranking, and\n"
+    "                   the computers play the general strategy (the search at hard)\n"
     "  --trace FILE     write every event of the run to FILE as JSON Lines\n"
     "  --settings FILE  read FILE as the game reads its settings file (made with\n"
     "                   the factory values when missing), seat its first four\n"

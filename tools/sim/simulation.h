@@ -15,6 +15,7 @@
 
 #include "records/match_state.h"
 #include "game/strength.h"
+#include "game/table.h"
 
 namespace vantel {
 
@@ -29,6 +30,10 @@ struct SimPlay {
     // Playouts for each decision of a search player (the computers at
     // むずかしい, and the user's seat with --user search).
     int playouts = 2000;
+    // Seats 1..people are people playing the user's policy, the rest
+    // computers. With two or more nobody blocks: the computers play the
+    // general strategy (the search player at hard).
+    int people = 1;
 };
 
 struct SimOptions {
@@ -77,6 +82,9 @@ struct SimHooks {
     // file records the winner here).
     std::function<void(MatchState&)> recordMatch;
 };
+
+// The table the simulator plays at for `play` and `seed`.
+TableSetup simTableSetup(uint64_t seed, const SimPlay& play);
 
 // Plays `matches` ten-round matches from `seed` into `match`, writing the
 // trace to `trace` when it is not null.

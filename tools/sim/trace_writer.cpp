@@ -5,8 +5,8 @@
 
 #include <charconv>
 
-#include "game/engine.h"
-#include "records/match_state.h"
+#include "game/match_play.h"
+#include "game/table.h"
 
 namespace vantel {
 
@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kFlushAt = 1 << 16;
 }
 
-TraceWriter::TraceWriter(std::FILE* out, uint64_t seed, const MatchState& match)
+TraceWriter::TraceWriter(std::FILE* out, uint64_t seed, const MatchPlay& match)
     : out_(out), seed_(seed), match_(match) {
     buffer_.reserve(kFlushAt + 4096);
 }
@@ -146,8 +146,8 @@ void TraceWriter::onRoundEnd(int round) {
     field("round", round);
     fieldSeats("points", match_.roundPoints.data());
     fieldSeats("totals", match_.matchTotal.data());
-    field("streak_seat", engine_ ? engine_->round().streakSeat : 0);
-    field("streak", engine_ ? engine_->round().streakCount : 0);
+    field("streak_seat", table_ ? table_->round().streakSeat : 0);
+    field("streak", table_ ? table_->round().streakCount : 0);
     end();
 }
 

@@ -14,19 +14,19 @@
 
 namespace vantel {
 
-class Engine;
-struct MatchState;
+class Table;
+struct MatchPlay;
 
 class TraceWriter : public GameObserver {
 public:
     // Writes to `out` (not owned). `seed` is echoed in every match event.
-    TraceWriter(std::FILE* out, uint64_t seed, const MatchState& match);
+    TraceWriter(std::FILE* out, uint64_t seed, const MatchPlay& match);
     ~TraceWriter() override;
     TraceWriter(const TraceWriter&) = delete;
     TraceWriter& operator=(const TraceWriter&) = delete;
 
-    // The engine whose streak the round events report.
-    void attach(const Engine& engine) { engine_ = &engine; }
+    // The table whose streak the round events report.
+    void attach(const Table& table) { table_ = &table; }
     // Writes out what is buffered; false when the file could not take it.
     bool flush();
 
@@ -50,8 +50,8 @@ private:
 
     std::FILE* out_;
     uint64_t seed_;
-    const MatchState& match_;
-    const Engine* engine_ = nullptr;
+    const MatchPlay& match_;
+    const Table* table_ = nullptr;
     int matchNumber_ = 0;
     std::string buffer_;
     bool failed_ = false;
