@@ -1,0 +1,30 @@
+# SPDX-FileCopyrightText: 2026 The Vantel developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# Splits corpus.txt (blocks separated by "%%", "#" comment lines) into one
+# file per block in OUT, the corpus directory libFuzzer reads.
+file(READ ${CORPUS} text)
+file(REMOVE_RECURSE ${OUT})
+file(MAKE_DIRECTORY ${OUT})
+string(REPLACE ";" "\\;" text "${text}")
+string(REPLACE "\n" ";" lines "${text}")
+set(block "")
+set(n 0)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^#")
+    continue()
+  endif()
+  if(line STREQUAL "%%")
+    if(NOT block STREQUAL "")
+      math(EXPR n "${n} + 1")
+      file(WRITE ${OUT}/seed-${n} "${block}")
+    endif()
+    set(block "")
+  else()
+    string(APPEND block "${line}\n")
+  endif()
+endforeach()
+if(NOT block STREQUAL "")
+  math(EXPR n "${n} + 1")
+  file(WRITE ${OUT}/seed-${n} "${block}")
+endif()
