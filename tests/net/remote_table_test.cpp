@@ -115,7 +115,8 @@ TEST(RemoteTable, TwoSeatsPlayARoundAndALostConnectionComesBackWithExactlyWhatIt
                      [&](const QString& code, const QString&) { room = code; });
     host.table.open(socketUrl(s.server.port()));
     host.table.create({});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !room.isEmpty(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !room.isEmpty(); }, 5000))
+        << host.endedReason.toStdString() << " state " << int(host.table.state()) << " port " << s.server.port();
     host.table.join(room, QStringLiteral("ほすと"), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return host.table.seat() == 1; }, 5000));
     friendSeat.table.open(socketUrl(proxy.port()));
