@@ -17,6 +17,8 @@ packages=(
   # the record window's charts; Qt Charts' CMake files need Qt OpenGL's,
   # which Debian 12's qt6-charts-dev does not pull in
   qt6-charts-dev libqt6opengl6-dev
+  # QR codes of the browser link in 「友達と遊ぶ」
+  libqrencode-dev
   # the table server: HTTP and WebSocket on one port; openssl makes the TLS
   # test's certificate
   qt6-websockets-dev qt6-httpserver-dev openssl
