@@ -45,7 +45,7 @@ QString stateText(const QString& state) {
     if (state == QLatin1String("away")) return QStringLiteral("接続が切れています");
     if (state == QLatin1String("standin")) return QStringLiteral("コンピュータが代わりに打っています");
     if (state == QLatin1String("computer")) return QStringLiteral("コンピュータ");
-    return QStringLiteral("空席（開始でコンピュータ）");
+    return QStringLiteral("空席");
 }
 
 }  // namespace
@@ -63,6 +63,7 @@ FrmFriends::FrmFriends(MatchState& state, QWidget* parent) : QDialog(parent), st
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs_);
     layout->addWidget(status_);
+    setMinimumWidth(640);
 
     const FriendsPlace place = readFriendsPlace(state_.iniPath);
     address_->setText(fromUtf8(place.address));
@@ -117,6 +118,11 @@ QWidget* FrmFriends::hostTab() {
     seats_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     seats_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     seats_->setAccessibleName(QStringLiteral("席"));
+    // Four rows, always whole: the list never scrolls.
+    seats_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    seats_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    seats_->setFixedHeight(seats_->horizontalHeader()->sizeHint().height() +
+                           4 * seats_->verticalHeader()->defaultSectionSize() + 2 * seats_->frameWidth() + 4);
     start_ = new QPushButton(QStringLiteral("開始(&S)"));
     start_->setEnabled(false);
     connect(start_, &QPushButton::clicked, this, &FrmFriends::startMatch);
@@ -131,6 +137,7 @@ QWidget* FrmFriends::hostTab() {
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(form);
     layout->addLayout(room);
+    layout->addStretch(1);
     layout->addWidget(start_);
     return page;
 }
@@ -285,6 +292,7 @@ void FrmFriends::connectToRoom() {
     connect(table_.get(), &net::RemoteTable::welcomed, this, [this](const QList<net::TableMember>& members) {
         picture_->clear();
         for (const net::TableMember& member : members) picture_->addItem(member.name, member.picture);
+        picture_->setCurrentIndex(0);
         connect_->setText(QStringLiteral("参加(&J)"));
         picture_->setFocus();
         status_->setText(QStringLiteral("写真を選んで「参加」を押してください。"));

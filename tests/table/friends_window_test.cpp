@@ -84,6 +84,7 @@ void FriendsWindowTest::hostAndJoinerSitAtOneTable() {
     QTest::mouseClick(joiner.connectButton(), Qt::LeftButton);
     // Connected: the host's members are offered as pictures.
     QTRY_COMPARE_WITH_TIMEOUT(joiner.joinPicture()->count(), 2, 10000);
+    QCOMPARE(joiner.joinPicture()->currentIndex(), 0);
     joiner.joinPicture()->setCurrentIndex(1);
     QSignalSpy seated(&joiner, &FrmFriends::seatTaken);
     QTest::mouseClick(joiner.connectButton(), Qt::LeftButton);
