@@ -268,6 +268,61 @@ class RoundAgainstComputersTest(BrowserTest):
         self.assert_fair(1)
 
 
+class WholeMatchTest(BrowserTest):
+    """Ten rounds at the quick pace, with reduced motion: no flights at all."""
+
+    reduced_motion = True
+
+    def test_a_whole_match_ends_with_the_winner_and_places_and_the_host_may_start_again(self):
+        self.driver.get(self.server.url("/"))
+        self.driver.execute_script("localStorage.setItem('vantel.speed', '0.35');")
+        self.driver.refresh()
+        seat.create_and_start(self.driver, "ゆき")
+        flights = []
+        rounds_seen = []
+
+        def done(driver):
+            if not seat.results_open(driver):
+                # No card ever flies when reduced motion is asked for.
+                if driver.find_elements(By.CSS_SELECTOR, "img.flying"):
+                    flights.append(True)
+                return False
+            title = seat.results_title(driver)
+            if title == "試合終了":
+                return True
+            if title not in rounds_seen:
+                rounds_seen.append(title)
+            seat.close_results(driver)
+            return False
+
+        seat.play_until(self.driver, done, 10 * ROUND_SECONDS)
+        self.assertEqual(rounds_seen, [f"第{n}回戦の結果" for n in range(1, 11)])
+        self.assertEqual(flights, [])
+        winner = harness.by_id(self.driver, "results-winner").text
+        self.assertTrue(winner.startswith("優勝: "), winner)
+        rows = self.driver.find_elements(By.CSS_SELECTOR, "#results-table tbody tr")
+        self.assertEqual(len(rows), 4)
+        first = rows[0].find_elements(By.CSS_SELECTOR, "th, td")
+        self.assertEqual(first[3].text, "1位")
+        self.assertIn(first[0].text.replace("（あなた）", ""), winner)
+        self.assertEqual(layout_problems(self.driver), [])
+        # The host starts the next match from the same dialog.
+        again = harness.by_id(self.driver, "again-button")
+        self.assertTrue(again.is_displayed())
+        harness.wait_until(self.driver, lambda d: again.is_enabled(), what="the match to close")
+        again.click()
+        harness.wait_until(self.driver, lambda d: not seat.results_open(d), what="the dialog to close")
+        harness.wait_until(
+            self.driver, lambda d: harness.by_id(d, "round-label").text == "第1回戦", what="the next match's first round"
+        )
+        match_starts = [
+            e["a"] for m in seat.messages(self.driver) if m.get("type") == "events" for e in m["events"]
+            if e["kind"] == "match_start"
+        ]
+        self.assertEqual(match_starts, [1, 2])
+        self.assert_fair(1)
+
+
 class SharedTableTest(BrowserTest):
     width, height = 1280, 800
 

@@ -24,7 +24,6 @@ const PACE = {
   drop: 650,
   out: 600,
   turn_pause: 150,
-  round_start: 300,
 };
 const LAY_OUT_MS = 140; // a dropping seat's cards go down faster
 const BALLOON_MS = 2800;
@@ -106,7 +105,18 @@ function forgetSeat() {
 
 // ---- screens and status ----------------------------------------------------
 
+// Marks for the measuring script: when each screen was first shown, and
+// (after the next frame) drawn.
+const marked = new Set();
+function markOnce(name) {
+  if (marked.has(name)) return;
+  marked.add(name);
+  performance.mark(name);
+  requestAnimationFrame(() => setTimeout(() => performance.mark(`${name}-drawn`), 0));
+}
+
 function showScreen(id) {
+  markOnce(`vantel-${id}`);
   for (const s of ["join-screen", "lobby-screen", "table-screen"]) $(s).hidden = s !== id;
   document.title = id === "table-screen" ? "７ならべ — テーブル" : id === "lobby-screen" ? "７ならべ — 開始待ち" : "７ならべ — テーブルに参加";
 }
@@ -155,6 +165,7 @@ function showPictures(members) {
     return label;
   });
   box.replaceChildren(...items);
+  markOnce("vantel-join-form");
 }
 
 function readForm(needName) {
@@ -288,7 +299,10 @@ function showLobby(m) {
 function updateHostButtons() {
   const phase = app.roomInfo ? app.roomInfo.phase : "";
   $("start-button").hidden = !(app.hostToken && phase === "lobby");
-  $("again-button").disabled = !(app.hostToken && phase === "between");
+  // The match's own close says another may start, whether or not a room
+  // message with the new phase came with it.
+  const closed = phase === "between" || (app.state && app.state.phase === "between" && app.state.round === 0);
+  $("again-button").disabled = !(app.hostToken && closed);
 }
 
 function onEvents(m) {
@@ -476,6 +490,7 @@ function settle() {
   if (app.state.phase !== "lobby" && $("table-screen").hidden && app.roomInfo && app.roomInfo.phase !== "lobby") {
     showScreen("table-screen");
   }
+  updateHostButtons();
   if (app.state.myTurn) turnOpened();
 }
 
@@ -549,6 +564,10 @@ async function perform(event) {
       return;
     case "round_end":
       view.render(state);
+      return;
+    case "match_closed":
+      view.render(state);
+      updateHostButtons();
       return;
     case "results":
       view.render(state);

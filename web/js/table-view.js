@@ -170,7 +170,10 @@ export class TableView {
       p.stars.setAttribute("aria-label", `パス${state.passes[i]}回`);
       p.stars.setAttribute("role", "img");
       const place = state.dropped[i] && !state.place[i] ? "ドロップ" : placeText(state.place[i]);
-      p.score.textContent = `${place ? place + "　" : ""}計${state.totals[i]}点`;
+      const parts = [];
+      if (place) parts.push(el("span", "place", place));
+      parts.push(el("span", "total", `計${state.totals[i]}点`));
+      p.score.replaceChildren(...parts);
       p.state.textContent = SEAT_STATES[info.state] || "";
     });
   }
