@@ -230,12 +230,56 @@ class JoinFormTest(BrowserTest):
         self.assertEqual(self.driver.find_elements(By.CSS_SELECTOR, "main i, dialog i"), [])
 
 
+# Records, from the moment it runs, each balloon's words as it is shown and
+# each card that flies.
+WATCH_TABLE = """
+window.__balloons = [];
+window.__flights = 0;
+new MutationObserver((changes) => {
+  for (const c of changes) {
+    if (c.target.classList && c.target.classList.contains('balloon') && !c.target.hidden)
+      window.__balloons.push(c.target.textContent);
+    for (const n of c.addedNodes)
+      if (n.classList && n.classList.contains('flying')) window.__flights += 1;
+  }
+}).observe(document.body, {subtree: true, childList: true});
+"""
+
+
+def keyboard_move(driver):
+    """Plays the turn from the keyboard: the focus is on the first card that
+    may be laid (or on PASS); the next one is taken with the arrow key when
+    there is one, then Enter; P or D when no card may be laid."""
+    from selenium.webdriver.common.keys import Keys
+
+    active = driver.switch_to.active_element
+    if "card" in (active.get_attribute("class") or ""):
+        playable = driver.find_elements(By.CSS_SELECTOR, "#hand button.card.playable")
+        assert playable and active.get_attribute("data-card") == playable[0].get_attribute("data-card"), driver.execute_script(
+            "return [document.activeElement.outerHTML, document.getElementById('pass-button').disabled,"
+            "document.body.className, JSON.stringify(window.__vantelFrames.filter(f => !f.includes('events')).slice(-6))]"
+        )
+        active.send_keys(Keys.ARROW_RIGHT)
+        active = driver.switch_to.active_element
+        if "playable" not in active.get_attribute("class"):
+            active.send_keys(Keys.ARROW_LEFT)
+            active = driver.switch_to.active_element
+        card = active.get_attribute("data-card")
+        active.send_keys(Keys.ENTER)
+        return "card " + card
+    key = "p" if harness.by_id(driver, "pass-button").is_enabled() else "d"
+    driver.find_element(By.TAG_NAME, "body").send_keys(key)
+    return key
+
+
 class RoundAgainstComputersTest(BrowserTest):
     def test_a_whole_round_on_a_phone_against_three_computers(self):
         self.driver.get(self.server.url("/"))
         seat.create_and_start(self.driver, "ゆき")
+        self.driver.execute_script(WATCH_TABLE)
         problems = set()
         names = []
+        keyed = []
 
         def on_turn(driver):
             problems.update(layout_problems(driver))
@@ -245,10 +289,20 @@ class RoundAgainstComputersTest(BrowserTest):
                 names.append(button.get_attribute("aria-label"))
             self.assertTrue(harness.visible(driver, "my-turn"))
             self.assertIn("あなたの番です", harness.by_id(driver, "alert").get_attribute("textContent"))
+            # Every other turn is played from the keyboard alone.
+            if len(names) % 2 == 0:
+                before = seat.hand(driver)
+                move = keyboard_move(driver)
+                keyed.append(move)
+                if move.startswith("card"):
+                    gone = int(move.split()[1])
+                    harness.wait_until(driver, lambda d: gone not in seat.hand(d), what="the keyed card to go down")
+                    self.assertEqual(len(seat.hand(driver)), len(before) - 1)
 
         seat.play_until(self.driver, seat.results_open, ROUND_SECONDS, on_turn)
         self.assertEqual(sorted(problems), [])
         self.assertTrue(names)
+        self.assertTrue(keyed)
         for name in names:
             self.assertRegex(name, r"^(ダイヤ|クラブ|ハート|スペード)の(A|[2-9]|10|J|Q|K)、出せます$|^ジョーカー")
 
@@ -260,9 +314,18 @@ class RoundAgainstComputersTest(BrowserTest):
         places = sorted(r.find_elements(By.CSS_SELECTOR, "td")[2].text for r in rows)
         self.assertEqual(places, ["1位", "2位", "3位", "4位"])
         self.assertEqual(layout_problems(self.driver), [])
-        # Every card laid was read out in the live region at some point, and the log holds the last ones.
         log = harness.by_id(self.driver, "log").get_attribute("textContent")
         self.assertIn("第1回戦が終わりました", log)
+
+        # Each line that was said showed in a balloon, word for word; cards flew.
+        said = [
+            e["text"].split("\r\n", 1)[-1]
+            for m in seat.messages(self.driver) if m.get("type") == "events"
+            for e in m["events"] if e["kind"] == "line"
+        ]
+        self.assertTrue(said)
+        self.assertEqual(self.driver.execute_script("return window.__balloons;"), said)
+        self.assertGreater(self.driver.execute_script("return window.__flights;"), 30)
         seat.close_results(self.driver)
         harness.wait_until(self.driver, lambda d: not seat.results_open(d), what="the results to close")
         self.assert_fair(1)

@@ -24,6 +24,7 @@ const PACE = {
   drop: 650,
   out: 600,
   turn_pause: 150,
+  line: 700,
 };
 const LAY_OUT_MS = 140; // a dropping seat's cards go down faster
 const BALLOON_MS = 2800;
@@ -513,11 +514,12 @@ async function perform(event) {
       break;
     case "card": {
       const layOut = event.how === 2;
+      // The flight keeps its cell empty until it lands; everything else
+      // (the hand, whose turn it is) is drawn at once.
       const flight = view.fly(from, event.card, event.card, layOut ? paced(LAY_OUT_MS) - 20 : paced(260));
-      view.renderHand(state);
-      view.renderActions(state);
-      await flight;
       view.render(state);
+      await flight;
+      view.renderBoard(state);
       if (!layOut) view.announce(`${nameOf(event.seat)}が${cardName(event.card)}を出しました。`);
       await wait(Math.max(0, paced(layOut ? LAY_OUT_MS : PACE.card) - (reducedMotion() ? 0 : paced(260))));
       return;
@@ -526,12 +528,15 @@ async function perform(event) {
       view.render(state);
       await wait(paced(PACE.seven));
       return;
-    case "joker":
-      await view.fly(from, 53, event.card, paced(260));
+    case "joker": {
+      const flight = view.fly(from, 53, event.card, paced(260));
       view.render(state);
+      await flight;
+      view.renderBoard(state);
       view.announce(`${nameOf(event.seat)}がジョーカーを${cardName(event.card)}の場所に出しました。`);
       await wait(paced(PACE.joker));
       return;
+    }
     case "forced":
       view.render(state);
       view.announce(`${nameOf(event.seat)}は${cardName(event.card)}を出さなければなりません。`);
@@ -555,6 +560,8 @@ async function perform(event) {
       if (said) {
         view.balloon(state, event.seat, said, Math.max(1200, paced(BALLOON_MS)));
         view.announce(`${view.seatName(event.seat)}「${said}」`);
+        // Long enough to be read before another line replaces it.
+        await wait(paced(PACE.line));
       }
       return;
     }
