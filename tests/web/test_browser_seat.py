@@ -331,6 +331,30 @@ class RoundAgainstComputersTest(BrowserTest):
         self.assert_fair(1)
 
 
+class TurnTimerTest(BrowserTest):
+    def test_the_turn_timer_counts_down_only_on_the_players_own_turn(self):
+        self.driver.get(self.server.url("/"))
+        seat.fill_join_form(self.driver, "ゆき")
+        self.driver.find_element(By.CSS_SELECTOR, "#create-box summary").click()
+        from selenium.webdriver.support.ui import Select
+
+        Select(harness.by_id(self.driver, "timer-select")).select_by_value("30")
+        harness.by_id(self.driver, "create-button").click()
+        harness.wait_until(self.driver, lambda d: harness.visible(d, "start-button"), what="the waiting room")
+        harness.by_id(self.driver, "start-button").click()
+        timer = lambda: harness.by_id(self.driver, "turn-timer").text
+        harness.wait_until(self.driver, seat.my_turn, timeout=30, what="the seat's turn")
+        first = int(timer().removeprefix("あと").removesuffix("秒"))
+        self.assertIn(first, range(25, 31))
+        time.sleep(2.2)
+        second = int(timer().removeprefix("あと").removesuffix("秒"))
+        self.assertIn(first - second, (2, 3))
+        # Once the seat has moved nothing counts until its next turn.
+        seat.play_one_move(self.driver)
+        harness.wait_until(self.driver, lambda d: not seat.my_turn(d), what="the turn to pass")
+        harness.wait_until(self.driver, lambda d: timer() == "", timeout=2, what="the timer to go")
+
+
 class WholeMatchTest(BrowserTest):
     """Ten rounds at the quick pace, with reduced motion: no flights at all."""
 

@@ -53,6 +53,7 @@ const app = {
   moveCount: 0,
   pendingMove: "",
   speed: 1,
+  countdown: 0,
 };
 
 // ---- storage ---------------------------------------------------------------
@@ -313,7 +314,7 @@ function onEvents(m) {
   for (const event of m.events) {
     if (typeof event.seq !== "number" || event.seq <= app.receivedSeq) continue;
     app.receivedSeq = event.seq;
-    app.queue.push({ event, instant });
+    app.queue.push({ event, instant, at: performance.now() });
   }
   if ($("table-screen").hidden && app.roomInfo && app.roomInfo.phase !== "lobby") showScreen("table-screen");
   runQueue();
@@ -325,6 +326,7 @@ function onSnapshot(m) {
   app.view.closeResults();
   applySnapshot(app.state, m.view);
   app.receivedSeq = app.state.lastSeq;
+  app.openedAt = performance.now();
   app.catchUp = true;
   showScreen(app.state.phase === "lobby" ? "lobby-screen" : "table-screen");
   app.view.render(app.state);
@@ -471,12 +473,14 @@ async function runQueue() {
   try {
     while (app.queue.length && app.state) {
       const behind = app.queue.length > CATCH_UP_AFTER || document.hidden;
-      const { event, instant } = app.queue.shift();
+      const { event, instant, at } = app.queue.shift();
       if (instant || behind) {
         applyEvent(app.state, event);
+        if (event.kind === "turn_open") app.openedAt = at;
         if (!app.queue.length || !(app.queue[0].instant || behind)) settle();
         continue;
       }
+      if (event.kind === "turn_open") app.openedAt = at;
       await perform(event);
     }
   } finally {
@@ -597,12 +601,40 @@ async function perform(event) {
   if (ms) await wait(paced(ms));
 }
 
+// With a turn timer, the seconds left of the viewer's turn, counted from
+// when its turn_open arrived (the server's clock started a little earlier).
+function startCountdown() {
+  clearInterval(app.countdown);
+  const box = $("turn-timer");
+  const seconds = app.roomInfo && app.roomInfo.settings ? app.roomInfo.settings.turnTimer | 0 : 0;
+  if (!seconds) return;
+  const end = (app.openedAt || performance.now()) + seconds * 1000;
+  let warned = false;
+  const tick = () => {
+    if (!app.state || !app.state.myTurn) {
+      clearInterval(app.countdown);
+      box.textContent = "";
+      return;
+    }
+    const left = Math.max(0, Math.ceil((end - performance.now()) / 1000));
+    box.textContent = `あと${left}秒`;
+    box.classList.toggle("short", left <= 10);
+    if (left <= 10 && !warned) {
+      warned = true;
+      app.view.alert(`残り${left}秒です。`);
+    }
+  };
+  tick();
+  app.countdown = setInterval(tick, 250);
+}
+
 function turnOpened() {
   app.view.busy = false;
   app.view.render(app.state);
   const n = app.state.moveCards.length;
   app.view.alert(n > 0 ? `あなたの番です。出せるカードは${n}枚です。` : "あなたの番です。出せるカードはありません。");
   app.view.focusTurn();
+  startCountdown();
 }
 
 // ---- moves -----------------------------------------------------------------
