@@ -169,12 +169,14 @@ void FileJournal::syncLoop() {
         }
         // A new file is durable only once its folder entry is.
         if (newFiles && folderFd_ >= 0) ::fsync(folderFd_);
+        // The caller hears first, so that whoever syncNow() wakes finds the
+        // news already passed on.
+        if (synced_) synced_(highest);
         {
             std::lock_guard lock(mutex_);
             durable_ = std::max(durable_, highest);
         }
         done_.notify_all();
-        if (synced_) synced_(highest);
     }
 }
 

@@ -991,10 +991,15 @@ void Lobby::shutdown(const QString& reason, const QString& text) {
                               {QStringLiteral("text"), text}};
     // Everything held is durable by now (the caller synced the journal).
     journalSynced(journal_.openBatch());
+    std::vector<ConnId> ids;
     for (auto& [id, conn] : conns_) {
-        outbox_.send(id, encode(message));
-        outbox_.close(id, 1001, reason);
         conn->closing = true;
+        ids.push_back(id);
+    }
+    const QByteArray closing = encode(message);
+    for (ConnId id : ids) {
+        outbox_.send(id, closing);
+        outbox_.close(id, 1001, reason);
     }
 }
 

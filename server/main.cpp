@@ -4,6 +4,7 @@
 // vantel-server: the table server on its own, for an always-on host.
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
         case vantel::net::CommandLine::Run:
             break;
     }
+    // A refused upgrade makes Qt HTTP Server warn that nobody took the
+    // socket; the server logs each refusal itself, with its reason.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.httpserver.warning=false"));
     // Journals and everything else the server writes are its user's alone.
     ::umask(077);
     std::signal(SIGPIPE, SIG_IGN);

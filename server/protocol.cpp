@@ -249,6 +249,7 @@ QString eventKindName(EventKind kind) {
         case EventKind::TurnOpen: return QStringLiteral("turn_open");
         case EventKind::Card: return QStringLiteral("card");
         case EventKind::Joker: return QStringLiteral("joker");
+        case EventKind::Forced: return QStringLiteral("forced");
         case EventKind::JokerCleared: return QStringLiteral("joker_cleared");
         case EventKind::JokerGone: return QStringLiteral("joker_gone");
         case EventKind::Pass: return QStringLiteral("pass");
@@ -288,10 +289,34 @@ QJsonObject eventJson(const TableEvent& event, const std::string& lineText) {
         {QStringLiteral("a"), static_cast<qint64>(event.a)},
         {QStringLiteral("b"), static_cast<qint64>(event.b)},
         {QStringLiteral("values"), values},
-        {QStringLiteral("cards"), cardList(event.cards)},
     };
+    // The kinds that carry more: each in a member of its own, so that a
+    // client never has to guess what a list holds.
+    switch (event.kind) {
+        case EventKind::TurnOpen:
+            o.insert(QStringLiteral("cards"), cardList(event.cards));
+            break;
+        case EventKind::Hand: {
+            QJsonArray hand;
+            for (int slot = 1; slot <= kJokerSlot; ++slot) hand.append(event.handSlots[slot]);
+            o.insert(QStringLiteral("hand"), hand);
+            break;
+        }
+        case EventKind::Card: {
+            std::array<int32_t, kCardsPerSuit + 1> cells{};
+            unpackRow(event.cards, cells);
+            QJsonArray row;
+            for (int rank = 1; rank <= kCardsPerSuit; ++rank) row.append(static_cast<qint64>(cells[rank]));
+            o.insert(QStringLiteral("row"), row);
+            break;
+        }
+        case EventKind::Line:
+            o.insert(QStringLiteral("text"), QString::fromStdString(lineText));
+            break;
+        default:
+            break;
+    }
     if (event.visibleTo != 0) o.insert(QStringLiteral("private"), true);
-    if (event.kind == EventKind::Line) o.insert(QStringLiteral("text"), QString::fromStdString(lineText));
     return o;
 }
 

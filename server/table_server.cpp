@@ -91,34 +91,53 @@ private:
 
 }  // namespace
 
-// The HTTP side: the page, its assets and the pictures. WebSocket upgrades
-// never reach handleRequest; QAbstractHttpServer hands them over itself.
+// The HTTP side: the page, its assets and the pictures, and the gate of the
+// WebSocket upgrade. Qt HTTP Server 6.4 upgrades a request only when
+// handleRequest() accepts it without writing anything, so the socket's path
+// and a browser's origin are checked here, before any handshake, and a
+// refusal is an ordinary HTTP answer.
 class TableServer::Front final : public QAbstractHttpServer {
 public:
-    Front(const StaticFiles& files, QObject* parent) : QAbstractHttpServer(parent), files_(files) {}
+    // Returns 0 to let an upgrade through, else the HTTP status refusing it
+    // and, in `why`, the reason.
+    using UpgradeCheck = std::function<int(const QHttpServerRequest&, QByteArray* why)>;
+
+    Front(const StaticFiles& files, UpgradeCheck check, QObject* parent)
+        : QAbstractHttpServer(parent), files_(files), check_(std::move(check)) {}
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override {
         QHttpServerResponder responder = makeResponder(request, socket);
+        const auto& h = StaticFiles::commonHeaders();
+        if (request.value(QByteArrayLiteral("upgrade")).compare(QByteArrayLiteral("websocket"), Qt::CaseInsensitive) == 0) {
+            QByteArray why;
+            const int status = check_(request, &why);
+            if (status == 0) return true;
+            responder.write(why + '\n', {{"Content-Type", "text/plain; charset=utf-8"}, h[0]},
+                            static_cast<QHttpServerResponder::StatusCode>(status));
+            return false;  // Qt then closes the connection
+        }
         if (request.method() != QHttpServerRequest::Method::Get) {
             responder.write(QByteArrayLiteral("only GET\n"),
-                            {{"Content-Type", "text/plain; charset=utf-8"}, {"Allow", "GET"}, {"Cache-Control", "no-cache"}},
+                            {{"Content-Type", "text/plain; charset=utf-8"}, {"Allow", "GET"}, h[0]},
                             QHttpServerResponder::StatusCode::MethodNotAllowed);
             return true;
         }
         const StaticReply reply = files_.get(request.url().path());
-        const auto& h = StaticFiles::commonHeaders();
         responder.write(reply.body,
                         {{"Content-Type", reply.contentType}, h[0], h[1], h[2], h[3], h[4]},
                         static_cast<QHttpServerResponder::StatusCode>(reply.status));
         return true;
     }
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override {
+        // A refused upgrade was answered in handleRequest already.
+        if (!request.value(QByteArrayLiteral("upgrade")).isEmpty()) return;
         makeResponder(request, socket).write(QHttpServerResponder::StatusCode::NotFound);
     }
 
 private:
     const StaticFiles& files_;
+    UpgradeCheck check_;
 };
 
 struct TableServer::Link {
@@ -161,7 +180,9 @@ private:
     TableServer& server_;
 };
 
-TableServer::TableServer(QObject* parent) : QObject(parent) {
+// The timers are children so that they move with the server to its thread.
+TableServer::TableServer(QObject* parent)
+    : QObject(parent), sweepTimer_(this), commitTimer_(this), roomsTimer_(this) {
     qRegisterMetaType<vantel::net::RoomSummary>();
     qRegisterMetaType<QList<vantel::net::RoomSummary>>();
     commitTimer_.setSingleShot(true);
@@ -251,7 +272,8 @@ bool TableServer::start(const ServerOptions& options, QString* why) {
     lobby_ = std::make_unique<Lobby>(options_.lobby, *sender_, *journal_);
     lobby_->setRoomsChanged([this] { scheduleRoomsChanged(); });
     files_ = std::make_unique<StaticFiles>(options_.webDir, options_.lobby.members);
-    front_ = new Front(*files_, this);
+    front_ = new Front(
+        *files_, [this](const QHttpServerRequest& request, QByteArray* why) { return checkUpgrade(request, why); }, this);
     connect(front_, &QAbstractHttpServer::newWebSocketConnection, this, &TableServer::takeWebSockets);
 
     QTcpServer* listener = nullptr;
@@ -329,18 +351,40 @@ void TableServer::guardRaw(QTcpSocket* socket) {
     connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater);
 }
 
-bool TableServer::originAllowed(const QWebSocket& ws) const {
-    const QString origin = ws.origin();
+bool TableServer::originAllowed(const QString& origin, const QString& host) const {
     // Programs other than browsers send no Origin; they are not the danger
     // the check is for (a page elsewhere driving a visitor's browser).
     if (origin.isEmpty()) return true;
     if (options_.allowedOrigins.contains(origin)) return true;
+    // The page is the server's own when its origin is the very scheme, host
+    // and port this request was sent to.
     const QUrl from(origin);
-    const QUrl to = ws.requestUrl();
-    const QString wanted = tls_ ? QStringLiteral("https") : QStringLiteral("http");
+    const QUrl to(QStringLiteral("%1://%2").arg(tls_ ? QStringLiteral("https") : QStringLiteral("http"), host));
     const int defaultPort = tls_ ? 443 : 80;
-    return from.scheme() == wanted && from.host().compare(to.host(), Qt::CaseInsensitive) == 0 &&
-           from.port(defaultPort) == to.port(defaultPort) && !to.host().isEmpty();
+    return !host.isEmpty() && to.isValid() && from.scheme() == to.scheme() &&
+           from.host().compare(to.host(), Qt::CaseInsensitive) == 0 && from.port(defaultPort) == to.port(defaultPort) &&
+           from.path().isEmpty();
+}
+
+int TableServer::checkUpgrade(const QHttpServerRequest& request, QByteArray* why) {
+    const QString address = addressText(request.remoteAddress());
+    const QString path = request.url().path();
+    if (path != QLatin1String("/socket")) {
+        log(QStringLiteral("refused a socket from %1: nothing at %2").arg(address, path.left(64)));
+        *why = "the table socket is at /socket";
+        return 404;
+    }
+    const QString origin = QString::fromUtf8(request.value(QByteArrayLiteral("origin")));
+    if (!originAllowed(origin, QString::fromUtf8(request.value(QByteArrayLiteral("host"))))) {
+        log(QStringLiteral("refused a socket from %1: origin %2 is not this server's page").arg(address, origin.left(100)));
+        *why = "pages from elsewhere may not connect to this server";
+        return 403;
+    }
+    if (stopping_) {
+        *why = "the server is stopping";
+        return 503;
+    }
+    return 0;
 }
 
 void TableServer::takeWebSockets() {
@@ -383,23 +427,12 @@ void TableServer::takeWebSockets() {
         connect(ws, &QWebSocket::pong, this, [this, id](quint64, const QByteArray&) {
             if (auto it = links_.find(id); it != links_.end()) it->second->lastHeard = now();
         });
-        connect(ws, &QWebSocket::disconnected, this, [this, id] { dropLink(id); });
+        // Queued: a socket may report its end from inside a send or close
+        // the lobby is making, and the lobby must not lose the connection
+        // under its feet.
+        connect(ws, &QWebSocket::disconnected, this, [this, id] { dropLink(id); }, Qt::QueuedConnection);
 
-        const QString path = ws->requestUrl().path();
         log(QStringLiteral("connection %1 opened from %2%3").arg(id).arg(l.address, tls_ ? QStringLiteral(" (wss)") : QString()));
-        if (!originAllowed(*ws)) {
-            log(QStringLiteral("refused connection %1 from %2: origin %3 is not this server's page").arg(id).arg(l.address, ws->origin()));
-            sender_->send(id, encode(errorMessage(QStringLiteral("wrong_origin"),
-                                                  QStringLiteral("pages from %1 may not connect to this server").arg(ws->origin()))));
-            sender_->close(id, 1008, QStringLiteral("wrong origin"));
-            continue;
-        }
-        if (path != QLatin1String("/socket")) {
-            log(QStringLiteral("refused connection %1 from %2: no socket at %3").arg(id).arg(l.address, path.left(64)));
-            sender_->send(id, encode(errorMessage(QStringLiteral("wrong_path"), QStringLiteral("the table socket is at /socket"))));
-            sender_->close(id, 1008, QStringLiteral("wrong path"));
-            continue;
-        }
         if (stopping_) {
             sender_->close(id, 1001, QStringLiteral("stopping"));
             continue;

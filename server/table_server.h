@@ -26,6 +26,7 @@
 #include "server/server_options.h"
 
 class QAbstractHttpServer;
+class QHttpServerRequest;
 class QTcpSocket;
 class QWebSocket;
 
@@ -77,7 +78,8 @@ private:
     void scheduleRoomsChanged();
     void log(const QString& line) const;
     void finishStop();
-    bool originAllowed(const QWebSocket& ws) const;
+    bool originAllowed(const QString& origin, const QString& host) const;
+    int checkUpgrade(const QHttpServerRequest& request, QByteArray* why);
 
     ServerOptions options_;
     std::unique_ptr<Sender> sender_;

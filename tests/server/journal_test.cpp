@@ -32,7 +32,9 @@ TEST(Journal, FilesArePrivateReadBackAndSyncedInOrder) {
         uint64_t last = 0;
         for (int i = 0; i < 50; ++i) {
             ASSERT_TRUE(journal.append(QStringLiteral("AAAAAAAAAA"), QByteArray("{\"n\":") + QByteArray::number(i) + "}"));
-            if (i % 3 == 0) ASSERT_TRUE(journal.append(QStringLiteral("BBBBBBBBBB"), "{\"b\":1}"));
+            if (i % 3 == 0) {
+                ASSERT_TRUE(journal.append(QStringLiteral("BBBBBBBBBB"), "{\"b\":1}"));
+            }
             const uint64_t batch = journal.commit();
             EXPECT_GT(batch, last);
             last = batch;

@@ -100,7 +100,10 @@ int main(int argc, char** argv) {
     server.setArguments({QStringLiteral("--listen"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QStringLiteral("0"),
                          QStringLiteral("--data"), data.path(), QStringLiteral("--tables-per-hour"), QStringLiteral("0"),
                          QStringLiteral("--max-tables"), QString::number(tables + 10),
-                         QStringLiteral("--max-connections"), QString::number(tables * 4 + 100)});
+                         QStringLiteral("--max-connections"), QString::number(tables * 4 + 100),
+                         // Flat out, a bot moves faster than the 20 messages a
+                         // second a person is allowed.
+                         QStringLiteral("--max-rate"), pace <= 0 ? QStringLiteral("10000") : QStringLiteral("20")});
     quint16 port = 0;
     QByteArray serverLog;
     QObject::connect(&server, &QProcess::readyReadStandardError, [&] {

@@ -37,6 +37,9 @@ bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
 }
 
 TableClient::TableClient(QObject* parent) : QObject(parent), random_(1) {
+    // Move ids are the seat's: a client that comes back on a new connection
+    // must not repeat the ids of its earlier one.
+    idPrefix_ = QString::number(QRandomGenerator::global()->generate64(), 36);
     clock_.start();
     connect(&ws_, &QWebSocket::textMessageReceived, this, &TableClient::onText);
     connect(&ws_, &QWebSocket::disconnected, this, [this] {
@@ -89,12 +92,27 @@ QString TableClient::moveWithId(const QString& id, uint64_t answers, const QStri
     if (kind == QLatin1String("card")) m.insert("card", card);
     ++movesSent;
     sentAt_ = clock_.elapsed();
+    pending_ = m;
     send(m);
     return id;
 }
 
 QString TableClient::move(const QString& kind, int card) {
-    return moveWithId(QStringLiteral("m%1").arg(nextId_++), openSeq, kind, card);
+    return moveWithId(QStringLiteral("%1-%2").arg(idPrefix_).arg(nextId_++), openSeq, kind, card);
+}
+
+void TableClient::continueFrom(const TableClient& old) {
+    hand = old.hand;
+    onTable = old.onTable;
+    jokerGap_ = old.jokerGap_;
+    openSeq = old.openSeq;
+    openCards = old.openCards;
+    openFlags = old.openFlags;
+    lastSeq = old.lastSeq;
+    room = old.room;
+    token = old.token;
+    pending_ = old.pending_;
+    moveInFlight_ = !pending_.isEmpty();
 }
 
 void TableClient::setAutoPlay(bool on, int delayMs, uint64_t seed) {
@@ -130,6 +148,7 @@ void TableClient::onText(const QString& text) {
         room = m.value("room").toString();
         seat = m.value("seat").toInt();
         if (m.contains("token")) token = m.value("token").toString();
+        if (m.value("resumed").toBool() && !pending_.isEmpty()) send(pending_);
     } else if (type == QLatin1String("watching")) {
         room = m.value("room").toString();
         seat = 0;
@@ -142,6 +161,7 @@ void TableClient::onText(const QString& text) {
         for (const QJsonValue& v : m.value("events").toArray()) onEvent(v.toObject());
     } else if (type == QLatin1String("answer")) {
         answers[m.value("id").toString()] = m;
+        if (m.value("id") == pending_.value("id")) pending_ = {};
         moveInFlight_ = false;
         if (!m.value("ok").toBool()) ++movesRefused;
     } else if (type == QLatin1String("error")) {

@@ -47,6 +47,11 @@ public:
     QString move(const QString& kind, int card = 0);
     QString moveWithId(const QString& id, uint64_t answers, const QString& kind, int card = 0);
 
+    // Carries on from a client whose connection was lost: what its seat
+    // has seen, its open turn, and a move still unanswered, which is sent
+    // again (same id) once the seat is resumed.
+    void continueFrom(const TableClient& old);
+
     // Plays the seat: at each turn_open of its own, a card it may lay (the
     // lowest, or a random one), else PASS, else DROP; after `delayMs`.
     void setAutoPlay(bool on, int delayMs = 0, uint64_t seed = 1);
@@ -108,10 +113,12 @@ private:
     int delayMs_ = 0;
     QRandomGenerator random_;
     int nextId_ = 1;
+    QString idPrefix_;
     uint64_t jokerGap_ = 0;
     bool moveInFlight_ = false;
     QElapsedTimer clock_;
     qint64 sentAt_ = -1;
+    QJsonObject pending_;  // the last move sent, until it is answered
 };
 
 // Runs the event loop until `done` holds or `timeoutMs` passes; whether it holds.
