@@ -288,6 +288,8 @@ class RoundAgainstComputersTest(BrowserTest):
             for button in playable:
                 names.append(button.get_attribute("aria-label"))
             self.assertTrue(harness.visible(driver, "my-turn"))
+            # The seat's own count is its hand, the joker included.
+            self.assertIn(f"残り{len(seat.hand(driver))}枚", harness.by_id(driver, "seat-me").text)
             self.assertIn("あなたの番です", harness.by_id(driver, "alert").get_attribute("textContent"))
             # Every other turn is played from the keyboard alone.
             if len(names) % 2 == 0:

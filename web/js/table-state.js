@@ -122,8 +122,9 @@ export function applyEvent(state, event) {
       }
       break;
     case "joker":
+      // The counts the deal gives leave the joker out (they would tell who
+      // holds it), so laying it changes none of them.
       state.jokerGap = event.card;
-      if (i >= 0 && state.cardsLeft[i] > 0) state.cardsLeft[i] -= 1;
       if (mine) removeFromHand(state, JOKER, 14);
       break;
     case "joker_cleared":

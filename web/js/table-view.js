@@ -165,7 +165,10 @@ export class TableView {
       p.name.textContent = this.seatName(seat) + (self ? "（あなた）" : "");
       const backSrc = backImage(seat);
       if (p.back.getAttribute("src") !== backSrc) p.back.src = backSrc;
-      p.countText.textContent = `残り${state.cardsLeft[i]}枚`;
+      // The viewer's own count is its hand, the joker included; the others'
+      // are the table's, which leave the joker out.
+      const count = self ? handCards(state).length : state.cardsLeft[i];
+      p.countText.textContent = `残り${count}枚`;
       p.stars.textContent = passStars(state.passes[i]);
       p.stars.setAttribute("aria-label", `パス${state.passes[i]}回`);
       p.stars.setAttribute("role", "img");
