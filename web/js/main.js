@@ -511,6 +511,11 @@ async function perform(event) {
   if (event.kind === "joker") from = view.sourceRect(state, event.seat, 14, 53);
   applyEvent(state, event);
   switch (event.kind) {
+    case "match_start":
+      // The last match's places give way to the new one.
+      view.closeResults();
+      view.render(state);
+      break;
     case "round_start":
       view.clearBalloons();
       view.render(state);
