@@ -70,7 +70,8 @@ icon_sizes=(16 24 32 48 64 128 256)
 # paths. A program folder holds both, and help/.
 program_files() { printf '%s\n' Vantel libZorvix.so libvantelgdi.so; }
 data_files() {
-  printf '%s\n' gazou sound
+  printf '%s\n' gazou sound web web/js web/index.html web/vantel.css web/icon.png
+  for script in cards connection main table-state table-view texts; do echo "web/js/$script.js"; done
   for member in 1 2 3 4; do
     for picture in 1 2 3 4; do echo "gazou/shojo${member}_0${picture}.jpg"; done
   done

@@ -22,6 +22,10 @@ packages=(
   # the table server: HTTP and WebSocket on one port; openssl makes the TLS
   # test's certificate
   qt6-websockets-dev qt6-httpserver-dev openssl
+  # the browser seat's tests: Debian's headless chromium driven through
+  # chromium-driver by python3-selenium, beside a protocol client on
+  # python3-websocket
+  chromium chromium-driver python3-selenium python3-websocket
   openbox x11-utils imagemagick xdotool
   xvfb xauth
   # the real program read through AT-SPI (tools/read-accessibility.sh)
