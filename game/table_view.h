@@ -1,9 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The engine's one window onto the world: everything visible, audible or
-// timed that a round does goes through this interface. The main window
-// implements it; tests and the headless simulator fake it.
+// The window as a presenter of the table sees it: everything visible or
+// audible that a round does goes through these interfaces.
 #pragma once
 
 #include <string_view>
@@ -42,9 +41,13 @@ enum class MatchEndScreen {
     UserLost,
 };
 
-class TableView {
+// What a presenter of one seat's events needs of a window: the pictures,
+// the labels, the controls and the music. Nothing here waits: the waits
+// (flights, spoken lines, pauses, modal windows) are values the presenter
+// hands to whoever performs it (game/seat_presenter.h).
+class TableStage {
 public:
-    virtual ~TableView() = default;
+    virtual ~TableStage() = default;
 
     // Geometry in pixels: the client area, the portrait card picture and
     // the landscape card-back picture.
@@ -62,20 +65,9 @@ public:
     virtual void placePicture(int index, int left, int top) = 0;
     virtual void setPictureVisible(int index, bool visible) = 0;
     virtual void setPictureEnabled(int index, bool enabled) = 0;
-    // Shows the picture and moves it step by step from one place to another,
-    // pausing `delayMs` between steps and letting events run.
-    virtual void movePicture(int index, int fromLeft, int fromTop, int toLeft, int toTop,
-                             int delayMs) = 0;
 
     virtual void setCaption(Caption label, int index, std::string_view text) = 0;
     virtual void setEnabled(Control control, bool enabled) = 0;
-
-    // Shows `text` in the speech balloon of `seat` for `milliseconds`.
-    virtual void speak(int seat, std::string_view text, int milliseconds) = 0;
-    // Blocks for `milliseconds` (zero in tests and the simulator).
-    virtual void pause(int milliseconds) = 0;
-    // Lets pending window events run.
-    virtual void processEvents() = 0;
 
     // Music and sound effects; `soundIndex` is the entry 1..7 of the sound
     // files. Nothing plays when the music is switched off.
@@ -86,12 +78,29 @@ public:
     // Restarts the looping table music when it has stopped.
     virtual void keepMusicLooping() = 0;
 
-    // The result table after each round (modal); its rows read the match
-    // state. `clearResults` empties it at the end of a match.
-    virtual void showResults() = 0;
+    // Empties the result table at the end of a match.
     virtual void clearResults() = 0;
+};
+
+// A stage whose waits return when they are over: the headless engine
+// (game/engine.h) performs a presenter's waits through it at once. The
+// simulator and the engine's tests implement it; the window does not.
+class TableView : public TableStage {
+public:
+    // Shows the picture and moves it step by step from one place to another.
+    virtual void movePicture(int index, int fromLeft, int fromTop, int toLeft, int toTop,
+                             int delayMs) = 0;
+    // Shows `text` in the speech balloon of `seat` for `milliseconds`.
+    virtual void speak(int seat, std::string_view text, int milliseconds) = 0;
+    // Waits `milliseconds` (no time at all without a window).
+    virtual void pause(int milliseconds) = 0;
+    // Between a computer's turn and the next step: where commands such as
+    // the skip may arrive.
+    virtual void processEvents() = 0;
+    // The result table after each round; its rows read the match state.
+    virtual void showResults() = 0;
     // Records the match winner's high score and ranking and shows the
-    // ranking (modal).
+    // ranking.
     virtual void recordMatch() = 0;
     virtual void showMatchEndScreen(MatchEndScreen screen) = 0;
     // "もう一度プレイしますか？": true for Yes.

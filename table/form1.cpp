@@ -7,31 +7,23 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QDialog>
-#include <QFutureWatcher>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
-#include <QWindow>
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 
 #include "assets/art_resources.h"
+#include "game/seat_source.h"
 #include "game/table_layout.h"
-#include "records/match_recorder.h"
-#include "records/play_record.h"
-#include "records/ranking.h"
 #include "records/record_file.h"
-#include "records/settings.h"
+#include "records/table_records.h"
 #include "table/card_picture.h"
 #include "table/focus_frame.h"
 #include "table/focus_overlay.h"
@@ -43,10 +35,12 @@
 #include "table/frm_tip.h"
 #include "table/match_end.h"
 #include "table/message_box.h"
-#include "table/pauses.h"
 #include "table/program.h"
 #include "table/qt_text.h"
 #include "table/settings_error.h"
+#include "table/speech_balloon.h"
+#include "table/table_hint.h"
+#include "table/table_keyboard.h"
 #include "table/table_music.h"
 
 namespace vantel {
@@ -55,39 +49,14 @@ namespace {
 
 constexpr int kOuterWidthTwips = 12000;
 constexpr int kOuterHeightTwips = 8500;
-constexpr int kStep = 30;  // pixels per axis per step of a card's flight
 constexpr int kDeck = 54;
 constexpr QColor kBlue{0, 0, 255};
 constexpr QColor kRed{255, 0, 0};
 constexpr QColor kMagenta{255, 0, 255};
-constexpr QColor kBackground{246, 241, 226};
-constexpr QColor kFelt{0, 128, 0};
 
 Form1::Probe& probeHook() {
     static Form1::Probe hook;
     return hook;
-}
-
-// How long a search may think at the table: a computer's move at
-// むずかしい, and a hint.
-constexpr std::chrono::milliseconds kThinkTime{150};
-
-struct SearchForTests {
-    std::optional<SearchBudget> budget;
-    uint64_t seed = 0;
-};
-
-SearchForTests& searchForTests() {
-    static SearchForTests settings;
-    return settings;
-}
-
-SearchBudget thinkingBudget() { return searchForTests().budget.value_or(SearchBudget::ofTime(kThinkTime)); }
-
-uint64_t thinkingSeed() {
-    if (searchForTests().budget) return searchForTests().seed;
-    return static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-           static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
 int twipsToPixels(double twips) { return roundEven(twips / kTwipsPerPixel); }
@@ -97,54 +66,15 @@ int backSeat(int index) { return (index - kDeck) / 13 + 1; }
 
 }  // namespace
 
-// ---- the grid surface --------------------------------------------------------
-
-TableSurface::TableSurface(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("tableSurface"));
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void TableSurface::drawGrid(const TableGeometry& g) {
-    const QSize size = this->size().expandedTo(QSize(1, 1));
-    if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
-    buffer_.fill(kBackground);
-    QPainter p(&buffer_);
-    const int left = g.tableLeft, right = g.tableRight, top = g.tableTop, bottom = g.tableBottom;
-    grid_ = QRect(QPoint(left, top), QPoint(right, bottom));
-    p.fillRect(QRect(QPoint(left, top), QPoint(right, bottom)), kFelt);
-    p.setPen(QPen(Qt::black, 1));
-    p.drawRect(QRect(QPoint(left, top), QPoint(right, bottom)).adjusted(0, 0, -1, -1));
-    for (int k = 1; k <= 12; ++k) {
-        const int x = left + k * g.cardWidth;
-        p.drawLine(x, top, x, bottom);
-    }
-    for (int k = 1; k <= 3; ++k) {
-        const int y = top + k * g.cardHeight;
-        p.drawLine(left, y, right, y);
-    }
-    p.end();
-    update();
-}
-
-void TableSurface::paintEvent(QPaintEvent* event) {
-    QPainter p(this);
-    if (buffer_.isNull()) {
-        p.fillRect(event->rect(), kBackground);
-        return;
-    }
-    p.drawImage(event->rect(), buffer_, event->rect());
-    if (buffer_.width() < width() || buffer_.height() < height()) {
-        const QRegion rest = QRegion(rect()) - QRegion(buffer_.rect());
-        for (const QRect& r : rest) p.fillRect(r, kBackground);
-    }
-}
-
 // ---- load ------------------------------------------------------------------------
 
 Form1::Form1(MatchState& state, QWidget* parent)
     : QMainWindow(parent), state_(state),
-      recorder_(std::make_unique<MatchRecorder>(state, playRecordFile(program().location))),
-      engine_(state, *this, random_, recorder_.get()), music_(std::make_unique<TableMusic>(state)) {
+      records_(std::make_unique<TableRecords>(state, program().location, playRecordFile(program().location))),
+      // The computers that search at むずかしい think during the pause
+      // before their turn, on a thread of their own.
+      source_(std::make_unique<LocalTableSource>(state, records_->observer(), TableHint::tableSearch())),
+      music_(std::make_unique<TableMusic>(state)) {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWindowTitle(QStringLiteral("Tamsuの７ならべ(Ver1.11)"));
@@ -156,16 +86,16 @@ Form1::Form1(MatchState& state, QWidget* parent)
     buildMenus();
     buildPictures();
     buildLabels();
+    keyboard_ = std::make_unique<TableKeyboard>(*surface_, img_, *cmdPass_, *cmdOut_);
     focusOverlay_ = new FocusOverlay(surface_);
     focusFollower_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         auto* card = qobject_cast<CardPicture*>(now);
         focusOverlay_->follow(card && card->parentWidget() == surface_ ? card : nullptr);
     });
-    // The computers that search at むずかしい think during the pause before
-    // their turn, on a thread of their own.
-    engine_.configureSearch({thinkingBudget(), thinkingSeed(), !searchForTests().budget});
+    hint_ = new TableHint(this);
 
     frmSplash_ = new FrmSplash(this);
+    balloon_ = new SpeechBalloon(*frmSplash_, this);
     form2_ = new Form2(this);
 
     Timer1_ = new QTimer(this);
@@ -173,11 +103,17 @@ Form1::Form1(MatchState& state, QWidget* parent)
     Timer1_->setInterval(1000);
     connect(Timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    recorder_->setDamagedHandler([this] {
+    records_->setDamagedHandler([this] {
         // Also while the table is on its way out: the player hears of it once.
-        notify(leaving() ? nullptr : this, QMessageBox::Warning, kRecordDamagedTitle, kRecordDamagedText);
+        const bool over = leaving();
+        if (!over) hold();
+        openMessage(over ? nullptr : this, QMessageBox::Warning, kRecordDamagedTitle, kRecordDamagedText,
+                    QMessageBox::Ok, [this, over](QMessageBox::StandardButton) {
+                        if (!over) release();
+                    });
     });
 
+    follower_ = new TableFollower(*source_, state_, *this, this);
     formLoad();
     Timer1_->start();
 }
@@ -186,9 +122,9 @@ Form1::~Form1() {
     // The focus moves while the children are taken apart; by then this is
     // no longer a table to follow it.
     disconnect(focusFollower_);
-    // Work still on the stack has unwound before the window is deleted; the
-    // engine must not call back into what is being taken apart.
-    engine_.abandon();
+    // The follower goes before the table it follows and the stage it
+    // performs on.
+    delete follower_;
     if (music_) music_->release();
 }
 
@@ -295,6 +231,11 @@ void Form1::setLabelText(QLabel* label, const QString& text) {
     if (lblscore_) describeLabels();
 }
 
+void Form1::showHighScore() {
+    setLabelText(lblhiname_, qs(state_.hiScorePlayer));
+    setLabelText(lblscore_, QString::number(state_.hiScore));
+}
+
 void Form1::describeLabels() {
     // Set only what changed: each change is an event a screen reader hears.
     const auto name = [](QWidget* w, const QString& text) {
@@ -379,15 +320,14 @@ void Form1::formLoad() {
     placeTopLabels(false, 1.0);
 
     if (state_.selectionPhase == 0) {
-        const SettingsReport report = readSettings(state_, program().location);
+        const SettingsReport report = records_->load();
         if (!report.ok()) {
             showSettingsError(this);
             leave(Exit::Quit);
             return;
         }
     }
-    setLabelText(lblhiname_, qs(state_.hiScorePlayer));
-    setLabelText(lblscore_, QString::number(state_.hiScore));
+    showHighScore();
     strengthAction(state_.strength)->setChecked(true);
     for (int seat = 1; seat <= kSeats; ++seat) {
         const int member = state_.seatMember[seat];
@@ -414,7 +354,7 @@ void Form1::showEvent(QShowEvent* event) {
 }
 
 void Form1::fitOuterSize() {
-    if (leaving() || isMaximized() || isMinimized() || isFullScreen()) return;
+    if (isMaximized() || isMinimized() || isFullScreen()) return;
     const QSize outer(twipsToPixels(kOuterWidthTwips), twipsToPixels(kOuterHeightTwips));
     const QSize frame = frameGeometry().size() - geometry().size();
     const QSize client = outer - frame;
@@ -519,12 +459,16 @@ void Form1::Form_Resize() {
         board.setVisible(i, img_[i]->isVisibleTo(surface_));
         board.setEnabled(i, img_[i]->isEnabled());
     }
-    for (const PictureMove& m : relayoutPictures(before, geometry_, engine_.round(), board)) {
+    // The pictures follow the round where the table is held here; a table
+    // held elsewhere lays out only the grid and the labels.
+    const RoundState* round = source_->round();
+    if (!round) return;
+    for (const PictureMove& m : relayoutPictures(before, geometry_, *round, board)) {
         img_[m.index]->move(m.to.x, m.to.y);
     }
 }
 
-// ---- the TableView port ---------------------------------------------------------
+// ---- the stage ------------------------------------------------------------------
 
 Point Form1::picturePosition(int index) const {
     if (index < 0 || index > 105) return {};
@@ -541,39 +485,6 @@ void Form1::setPictureVisible(int index, bool visible) {
 
 void Form1::setPictureEnabled(int index, bool enabled) {
     if (index >= 1 && index <= 105) img_[index]->setEnabled(enabled);
-}
-
-void Form1::movePicture(int index, int fromLeft, int fromTop, int toLeft, int toTop, int delayMs) {
-    lastMoveSteps_ = 0;
-    if (index < 0 || index > 105) return;
-    CardPicture* picture = img_[index];
-    picture->show();
-    const int dx = toLeft < fromLeft ? -1 : (toLeft > fromLeft ? 1 : 0);
-    const int dy = toTop < fromTop ? -1 : (toTop > fromTop ? 1 : 0);
-    if (dx == 0 && dy == 0) return;
-    // The card in flight passes over the others.
-    picture->raise();
-    FlightPacer pacer(delayMs, screen());
-    int x = fromLeft, y = fromTop;
-    for (;;) {
-        if (dx < 0) x = std::max(x - kStep, toLeft);
-        if (dx > 0) x = std::min(x + kStep, toLeft);
-        if (dy < 0) y = std::max(y - kStep, toTop);
-        if (dy > 0) y = std::min(y + kStep, toTop);
-        const QRect before = picture->geometry();
-        picture->move(dx != 0 ? x : picture->x(), dy != 0 ? y : picture->y());
-        ++lastMoveSteps_;
-        // Each step is drawn and put on screen now, not merely marked for
-        // the next paint: the place it left and the place it reached, so no
-        // trace of the card stays behind.
-        surface_->repaint(QRegion(before) + QRegion(picture->geometry()));
-        pacer.stepShown();
-        if (x == toLeft && y == toTop) return;
-        probe("step");
-        if (leaving()) return;
-        pacer.holdStep();
-        if (leaving()) return;
-    }
 }
 
 void Form1::setCaption(Caption label, int index, std::string_view text) {
@@ -601,211 +512,155 @@ void Form1::setEnabled(Control control, bool enabled) {
     }
 }
 
-void Form1::speak(int seat, std::string_view text, int milliseconds) {
-    messageText_ = std::string(text);
-    FRM_DSP(seat, milliseconds);
-}
-
-void Form1::FRM_DSP(int seat, int waitMs) {
-    if (leaving()) return;
-    FrmSplash& w = *frmSplash_;
-    // Places are reckoned in twips from the table's outer frame.
-    const QRect outer = frameGeometry();
-    const double L = outer.x() * double(kTwipsPerPixel), T = outer.y() * double(kTwipsPerPixel);
-    const double W = outer.width() * double(kTwipsPerPixel), H = outer.height() * double(kTwipsPerPixel);
-    const bool atSeat = seat >= 1 && seat <= 4;
-    // The window's own frame is known only once it has been shown: the
-    // place is worked out again if the frame turned out different.
-    auto place = [&] {
-        const int frameExtraW = w.frameGeometry().width() - w.width();
-        const int frameExtraH = w.frameGeometry().height() - w.height();
-        const int outerHeightPx = twipsToPixels(atSeat ? 4545 : 1200);
-        w.resize(231, std::max(1, outerHeightPx - frameExtraH));
-        const double sW = (w.width() + frameExtraW) * double(kTwipsPerPixel);
-        const double sH = (w.height() + frameExtraH) * double(kTwipsPerPixel);
-        double left = 0, top = 0;
-        switch (seat) {
-            case 1: left = (L + W) / 2 - sW / 2 + 500; top = T + H - sH; break;
-            case 2: left = L; top = (T + H) / 2 - 1000; break;
-            case 3: left = (L + W) / 2 - sW / 2 + 500; top = T; break;
-            case 4: left = L + W - sW; top = (T + H) / 2 - 1000; break;
-            default: left = (L + W) / 2 - sW / 2; top = (T + H) / 2; break;
-        }
-        w.move(twipsToPixels(left), twipsToPixels(top));
-        return w.frameGeometry().size() - w.size();
-    };
-    const QSize frameBefore = place();
-    if (atSeat) {
-        w.showPortrait(qs(state_.seatImage[seat][1]));
-        w.setTextTop(256);
-    } else {
-        w.clearPortrait();
-        w.setTextTop(20);
-    }
-    QString text = qs(messageText_);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    w.setText(text);
-
-    // The window must really be on screen during the wait: let the window
-    // system map and expose it (user input stays queued), paint it, wait.
-    w.show();
-    letWindowSystemRun(
-        500, [](void* c) { auto* s = static_cast<FrmSplash*>(c); return s->windowHandle() && s->windowHandle()->isExposed(); },
-        &w);
-    if (!leaving() && w.frameGeometry().size() - w.size() != frameBefore) {
-        place();
-        letWindowSystemRun(50, [](void*) { return false; }, nullptr);
-    }
-    if (!leaving()) {
-        w.repaint();
-        w.announce();
-        probe("balloon");
-    }
-    if (!leaving()) BlockingPause::wait(waitMs);
-    w.hide();
-    // Let the window system take it off the screen before play goes on.
-    letWindowSystemRun(
-        300, [](void* c) { auto* s = static_cast<FrmSplash*>(c); return !s->windowHandle() || !s->windowHandle()->isExposed(); },
-        &w);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
-}
-
-void Form1::pause(int milliseconds) {
-    if (leaving()) return;
-    probe("pause");
-    if (!leaving()) BlockingPause::wait(milliseconds);
-}
-
-void Form1::processEvents() {
-    if (leaving()) return;
-    probe("events");
-    if (!leaving()) QCoreApplication::processEvents();
-}
-
 bool Form1::musicOn() const { return music_->on(); }
 void Form1::playMusic(int soundIndex, bool loop) { music_->play(soundIndex, loop); }
 void Form1::stopMusic() { music_->stop(); }
 void Form1::playSoundEffect(int soundIndex) { music_->playEffect(soundIndex); }
 void Form1::keepMusicLooping() { music_->keepLooping(); }
-
-void Form1::showResults() {
-    if (leaving()) return;
-    form2_->activate(state_);
-    runModal(*form2_);
-}
-
 void Form1::clearResults() { form2_->clearRows(); }
 
-void Form1::recordMatch() {
-    if (leaving()) return;
-    saiten(state_, localNow());
-    // Another copy sharing the settings file may have set a higher score
-    // since these labels were filled; saiten leaves memory as the file is.
-    setLabelText(lblhiname_, qs(state_.hiScorePlayer));
-    setLabelText(lblscore_, QString::number(state_.hiScore));
-    showRanking(state_, this);
+// ---- the follower's host -----------------------------------------------------------
+
+void Form1::flightBegins(int picture, bool travels) {
+    if (picture < 0 || picture > 105) return;
+    img_[picture]->show();
+    // The card in flight passes over the others.
+    if (travels) img_[picture]->raise();
 }
 
-void Form1::showMatchEndScreen(MatchEndScreen screen) {
-    if (leaving()) return;
-    showMatchEnd(screen, state_, this);
+void Form1::drawStep(int picture, Point at) {
+    if (picture < 0 || picture > 105) return;
+    CardPicture* card = img_[picture];
+    const QRect before = card->geometry();
+    card->move(at.x, at.y);
+    // Each step is drawn and put on screen now, not merely marked for the
+    // next paint: the place it left and the place it reached, so no trace
+    // of the card stays behind.
+    surface_->repaint(QRegion(before) + QRegion(card->geometry()));
 }
 
-bool Form1::askRetry() {
-    if (leaving()) return false;
-    return confirmYesNo(this, "リトライ", "もう一度プレイしますか？");
+void Form1::showBalloon(int seat, const std::string& text) {
+    messageText_ = text;
+    FRM_DSP(seat);
+}
+
+void Form1::FRM_DSP(int seat) {
+    const bool atSeat = seat >= 1 && seat <= 4;
+    balloon_->show(seat, atSeat ? qs(state_.seatImage[seat][1]) : QString(), qs(messageText_), frameGeometry());
+}
+
+void Form1::hideBalloon() { balloon_->hide(); }
+
+bool Form1::balloonGone() const { return balloon_->gone(); }
+
+void Form1::openModal(const Wait& wait, std::function<void(bool)> closed) {
+    switch (wait.kind) {
+        case Wait::Results:
+            form2_->activate(state_);
+            // The result table keeps its rows from round to round.
+            vantel::openModal(form2_, [closed](int) { closed(true); }, ModalEnd::Keep);
+            break;
+        case Wait::Ranking:
+            records_->matchEnded();
+            // Another copy sharing the settings file may have set a higher
+            // score since these labels were filled; the records leave
+            // memory as the file is.
+            showHighScore();
+            vantel::openModal(new Form3(state_, this), [closed](int) { closed(true); });
+            break;
+        case Wait::Screen:
+            vantel::openModal(newMatchEndScreen(wait.screen, state_, this), [closed](int) { closed(true); });
+            break;
+        case Wait::Retry:
+            openMessage(this, QMessageBox::Warning, "リトライ", "もう一度プレイしますか？",
+                        QMessageBox::Yes | QMessageBox::No,
+                        [closed](QMessageBox::StandardButton b) { closed(b == QMessageBox::Yes); });
+            break;
+        default:
+            closed(false);
+            break;
+    }
+}
+
+void Form1::turnOpened() { keyboard_->focusTurn(); }
+
+void Form1::probe(const char* where) {
+    if (probeHook()) probeHook()(*this, where);
+}
+
+void Form1::hold() { ++holds_; }
+
+void Form1::release() {
+    if (holds_ > 0) --holds_;
+    if (holds_ == 0) follower_->resume();
 }
 
 // ---- handlers ------------------------------------------------------------------------
 
-template <typename F>
-void Form1::runEngine(F&& entry) {
-    if (leaving()) return;
-    ++engineDepth_;
-    entry();
-    --engineDepth_;
-    if (engineDepth_ == 0 && leaving()) {
-        finishLeaving();
-        return;
-    }
-    if (engineDepth_ == 0 && engine_.awaitingUser()) focusUserTurn();
-}
+void Form1::mnu_kaisi_Click() { follower_->startMatch(); }
 
-void Form1::mnu_kaisi_Click() {
-    runEngine([this] { engine_.mnuKaisiClick(); });
-}
+void Form1::img_Click(int index) { follower_->play({TurnMove::Card, index}); }
 
-void Form1::img_Click(int index) {
-    runEngine([this, index] { engine_.imgClick(index); });
-}
+void Form1::cmdPass_Click() { follower_->play({TurnMove::Pass, 0}); }
 
-void Form1::cmdPass_Click() {
-    runEngine([this] { engine_.cmdPassClick(); });
-}
+void Form1::cmdOut_Click() { follower_->play({TurnMove::Drop, 0}); }
 
-void Form1::cmdOut_Click() {
-    runEngine([this] { engine_.cmdOutClick(); });
-}
+void Form1::mnu_skip_Click() { follower_->skip(); }
 
-void Form1::mnu_skip_Click() {
-    runEngine([this] { engine_.mnuSkipClick(); });
-}
+void Form1::Timer1_Timer() { follower_->tick(); }
 
-void Form1::Timer1_Timer() {
-    // A blocking pause holds the clock too.
-    if (BlockingPause::active()) return;
-    runEngine([this] { engine_.timerTick(); });
-}
-
-void Form1::mnu_bgm_Click() {
-    runEngine([this] { mnu_bgm_->setChecked(music_->toggle()); });
-}
+void Form1::mnu_bgm_Click() { mnu_bgm_->setChecked(music_->toggle()); }
 
 void Form1::mnu_replay_Click() {
-    runEngine([this] {
-        engine_.abandon();
-        for (auto& hand : engine_.roundState().hand) hand.fill(kNoCard);
-        layoutState_ = 0;
-        restartPending_ = 1;
-        const bool newMembers = confirmYesNo(this, "最初から始める", "メンバを変更しますか？");
-        leave(newMembers ? Exit::NewMembers : Exit::SameMembers);
-    });
+    if (restartPending_ != 0) return;
+    // The match stops here; the question only decides with whom the next
+    // one is played.
+    follower_->stop();
+    layoutState_ = 0;
+    restartPending_ = 1;
+    hold();
+    openMessage(this, QMessageBox::Warning, "最初から始める", "メンバを変更しますか？",
+                QMessageBox::Yes | QMessageBox::No, [this](QMessageBox::StandardButton b) {
+                    leave(b == QMessageBox::Yes ? Exit::NewMembers : Exit::SameMembers);
+                });
 }
 
 void Form1::mnu_clear_Click() {
-    runEngine([this] {
-        const bool ok = confirmOkCancel(this, kClearRankingTitle, kClearRankingQuestion);
-        if (leaving()) return;
-        const ClearRankingResult result = mnuClear(state_, ok, program().location);
-        if (result.cleared) notify(this, QMessageBox::Information, kClearRankingDoneTitle, kClearRankingDoneText);
-        if (leaving()) return;
-        if (!result.reread.ok()) {
-            showSettingsError(this);
-            leave(Exit::Quit);
-            return;
-        }
-        setLabelText(lblhiname_, qs(state_.hiScorePlayer));
-        setLabelText(lblscore_, QString::number(state_.hiScore));
-    });
+    hold();
+    openMessage(this, QMessageBox::Warning, kClearRankingTitle, kClearRankingQuestion,
+                QMessageBox::Ok | QMessageBox::Cancel, [this](QMessageBox::StandardButton b) {
+                    const ClearRankingResult result = records_->clearRanking(b == QMessageBox::Ok);
+                    auto after = [this, reread = result.reread] {
+                        if (!reread.ok()) {
+                            showSettingsError(this);
+                            leave(Exit::Quit);
+                            return;
+                        }
+                        showHighScore();
+                        release();
+                    };
+                    if (!result.cleared) {
+                        after();
+                        return;
+                    }
+                    openMessage(this, QMessageBox::Information, kClearRankingDoneTitle, kClearRankingDoneText,
+                                QMessageBox::Ok, [after](QMessageBox::StandardButton) { after(); });
+                });
 }
 
-void Form1::mnu_end_Click() {
-    runEngine([this] { leave(Exit::Quit); });
-}
+void Form1::mnu_end_Click() { leave(Exit::Quit); }
 
 void Form1::mnu_gaiyo_Click() {
-    runEngine([this] {
-        FrmTip tip(this);
-        runModal(tip);
-    });
+    hold();
+    vantel::openModal(new FrmTip(this), [this](int) { release(); });
 }
 
 void Form1::mnu_seiseki_Click() {
-    runEngine([this] { showPlayRecord(this, playRecordFile(program().location)); });
+    hold();
+    openPlayRecord(this, records_->recordFile(), [this] { release(); });
 }
 
 void Form1::mnu_version_Click() {
-    if (leaving()) return;
     if (!frmAbout_) {
         frmAbout_ = new FrmAbout(this);
         frmAbout_->setAttribute(Qt::WA_DeleteOnClose);
@@ -816,162 +671,67 @@ void Form1::mnu_version_Click() {
 }
 
 void Form1::mnu_tuyosa_Click(Strength strength) {
-    runEngine([this, strength] {
-        if (!engine_.isEnabled(Control::StrengthMenu)) {
-            // Not in the middle of a match: the tick goes back where it was.
-            strengthAction(state_.strength)->setChecked(true);
-            return;
-        }
-        state_.strength = strength;
-        writeStrength(state_.iniPath, strength);
-    });
+    if (!follower_->isEnabled(Control::StrengthMenu)) {
+        // Not in the middle of a match: the tick goes back where it was.
+        strengthAction(state_.strength)->setChecked(true);
+        return;
+    }
+    records_->chooseStrength(strength);
 }
 
-bool Form1::hintRunning() const { return hintWatcher_ && hintWatcher_->isRunning(); }
+bool Form1::hintRunning() const { return hint_->running(); }
 
 void Form1::mnu_hint_Click() {
-    if (leaving() || hintRunning() || !engine_.isEnabled(Control::HintMenu)) return;
-    std::optional<SeatKnowledge> knowledge = engine_.hintKnowledge();
+    if (hint_->running() || !follower_->isEnabled(Control::HintMenu)) return;
+    std::optional<SeatKnowledge> knowledge = follower_->knowledge();
     if (!knowledge) return;
-    hintTurn_ = engine_.userTurnSerial();
-    recorder_->noteHint();
-    if (!hintWatcher_) {
-        hintWatcher_ = new QFutureWatcher<SearchResult>(this);
-        connect(hintWatcher_, &QFutureWatcher<SearchResult>::finished, this, [this] {
-            // The hint is for the turn it was asked in, if that is still open.
-            if (leaving() || !engine_.awaitingUser() || engine_.userTurnSerial() != hintTurn_) return;
-            const TurnMove move = hintWatcher_->result().move;
-            QWidget* to = move.kind == TurnMove::Card   ? static_cast<QWidget*>(img_[move.card])
-                          : move.kind == TurnMove::Pass ? static_cast<QWidget*>(cmdPass_)
-                                                        : static_cast<QWidget*>(cmdOut_);
-            if (to->isEnabled() && to->isVisible()) to->setFocus(Qt::OtherFocusReason);
-        });
-    }
-    // The search works on its own copy of what the seat knows, so the window
-    // stays free and nothing of the round is touched.
-    hintWatcher_->setFuture(QtConcurrent::run(
-        [knowledge = std::move(*knowledge), budget = thinkingBudget(), seed = thinkingSeed()] {
-            return searchMove(knowledge, budget, seed);
-        }));
+    const int turn = follower_->presenter().turnSerial();
+    records_->hintShown();
+    hint_->ask(std::move(*knowledge), [this, turn](const TurnMove& move) {
+        // The hint is for the turn it was asked in, if that is still open.
+        if (!follower_->awaitingMove() || follower_->presenter().turnSerial() != turn) return;
+        QWidget* to = move.kind == TurnMove::Card   ? static_cast<QWidget*>(img_[move.card])
+                      : move.kind == TurnMove::Pass ? static_cast<QWidget*>(cmdPass_)
+                                                    : static_cast<QWidget*>(cmdOut_);
+        if (to->isEnabled() && to->isVisible()) to->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 // ---- the keyboard --------------------------------------------------------------------
 
-std::vector<CardPicture*> Form1::raisedCards() const {
-    // Only the user's playable cards ever take clicks.
-    std::vector<CardPicture*> cards;
-    for (int n = 1; n <= art::kJoker; ++n) {
-        if (img_[n]->isEnabled() && img_[n]->isVisibleTo(surface_)) cards.push_back(img_[n]);
-    }
-    std::sort(cards.begin(), cards.end(), [](const CardPicture* a, const CardPicture* b) { return a->x() < b->x(); });
-    return cards;
-}
-
-void Form1::focusUserTurn() {
-    if (leaving()) return;
-    const std::vector<CardPicture*> cards = raisedCards();
-    if (!cards.empty()) {
-        cards.front()->setFocus(Qt::OtherFocusReason);
-    } else if (cmdPass_->isEnabled()) {
-        cmdPass_->setFocus(Qt::OtherFocusReason);
-    } else if (cmdOut_->isEnabled()) {
-        cmdOut_->setFocus(Qt::OtherFocusReason);
-    }
-}
-
 void Form1::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (event->modifiers() & ~Qt::KeypadModifier) {
-        QMainWindow::keyPressEvent(event);
-        return;
-    }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Buttons outside a dialog take Space but not Enter.
-        auto* button = qobject_cast<QPushButton*>(focusWidget());
-        if ((button == cmdPass_ || button == cmdOut_) && button->isEnabled()) button->click();
-        event->accept();
-        return;
-    }
-    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Home && key != Qt::Key_End) {
-        QMainWindow::keyPressEvent(event);
-        return;
-    }
-    event->accept();
-    const std::vector<CardPicture*> cards = raisedCards();
-    if (cards.empty()) return;
-    const auto at = std::find(cards.begin(), cards.end(), qobject_cast<CardPicture*>(focusWidget()));
-    const int count = static_cast<int>(cards.size());
-    int to = 0;
-    if (key == Qt::Key_Home) {
-        to = 0;
-    } else if (key == Qt::Key_End) {
-        to = count - 1;
-    } else if (at == cards.end()) {
-        // From PASS or DROP the arrows come back to the hand.
-        to = key == Qt::Key_Right ? 0 : count - 1;
-    } else {
-        const int from = static_cast<int>(at - cards.begin());
-        to = (from + (key == Qt::Key_Right ? 1 : count - 1)) % count;
-    }
-    cards[static_cast<size_t>(to)]->setFocus(Qt::OtherFocusReason);
+    if (!keyboard_->keyPress(*event, focusWidget())) QMainWindow::keyPressEvent(event);
 }
 
-bool Form1::focusNextPrevChild(bool next) {
-    std::vector<QWidget*> stops;
-    auto* card = qobject_cast<CardPicture*>(focusWidget());
-    const std::vector<CardPicture*> cards = raisedCards();
-    if (card && card->isEnabled()) {
-        stops.push_back(card);
-    } else if (!cards.empty()) {
-        stops.push_back(cards.front());
-    }
-    for (QPushButton* button : {cmdPass_, cmdOut_}) {
-        if (button->isEnabled()) stops.push_back(button);
-    }
-    return focusNextStop(stops, focusWidget(), next);
-}
-
-void Form1::closeEvent(QCloseEvent* event) {
-    if (restartPending_ != 0 || leaving()) {
-        event->accept();
-        return;
-    }
-    event->accept();
-    if (engineDepth_ > 0) {
-        leave(Exit::Quit);
-    } else {
-        runEngine([this] { leave(Exit::Quit); });
-    }
-}
+bool Form1::focusNextPrevChild(bool next) { return keyboard_->focusNextPrev(next, focusWidget()); }
 
 // ---- leaving -----------------------------------------------------------------------
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // While 「最初から始める」 asks its question, its answer decides.
+    if (restartPending_ != 0) return;
+    leave(Exit::Quit);
+}
 
 void Form1::leave(Exit exit) {
     if (exit_ != Exit::None) return;
     exit_ = exit;
-    engine_.abandon();
-    BlockingPause::cancel();
+    // Nothing more of this table is shown, asked or sent.
+    follower_->stop();
     Timer1_->stop();
-    // The music ends with the table at once; the player is released once
-    // the work on the stack has unwound.
     music_->stop();
-    // Dialogs waiting over the table are closed, which returns control to
-    // the work that opened them; it sees the table leaving and unwinds.
+    // The windows over the table close without answering.
     for (QDialog* dialog : findChildren<QDialog*>()) {
+        disconnect(dialog, &QDialog::finished, nullptr, nullptr);
         if (dialog->isVisible()) dialog->reject();
     }
-    frmSplash_->hide();
+    balloon_->hide();
     hide();
     // A match closed or started over before its end counts as left.
-    if (state_.roundNumber > 0) recorder_->noteLeft();
-    if (engineDepth_ == 0) finishLeaving();
-}
-
-void Form1::finishLeaving() {
-    if (finished_) return;
-    finished_ = true;
+    records_->tableLeft();
     music_->release();
-    switch (exit_) {
+    switch (exit) {
         case Exit::Quit:
             endProgram();
             break;
@@ -990,14 +750,15 @@ void Form1::finishLeaving() {
 
 // ---- tests ---------------------------------------------------------------------------
 
+Table& Form1::localTable() { return source_->table(); }
+const Table& Form1::localTable() const { return source_->table(); }
+
+MatchRecorder& Form1::recorder() { return records_->recorder(); }
+
 void Form1::setProbe(Probe probe) { probeHook() = std::move(probe); }
 
 void Form1::setSearchForTests(std::optional<SearchBudget> budget, uint64_t seed) {
-    searchForTests() = {budget, seed};
-}
-
-void Form1::probe(const char* where) {
-    if (probeHook()) probeHook()(*this, where);
+    TableHint::setSearchForTests(budget, seed);
 }
 
 }  // namespace vantel

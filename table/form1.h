@@ -1,32 +1,32 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The card table (Form1): the game's main window. It shows the round the
-// engine plays — the green grid, the card pictures, the seats' labels and
-// the two buttons — forwards the player's clicks and menu commands to the
-// engine, and implements the engine's TableView port. It holds no rule.
+// The card table (Form1): the game's main window. It builds the menus, the
+// labels, the card pictures and the two buttons, lays them out for the
+// window's size, and is the stage the follower of seat 1 performs on
+// (table/table_follower.h); it forwards the player's clicks, keys and menu
+// commands to the follower. It holds no rule and writes no file itself:
+// the rules are the table's (game/), the files records/' (TableRecords).
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QPixmap>
 #include <array>
 #include <functional>
 #include <memory>
-#include <vector>
+#include <optional>
+#include <string>
 
-#include "game/engine.h"
 #include "game/layout.h"
-#include "game/search/search_player.h"
-#include "game/random.h"
+#include "game/search/move_search.h"
 #include "game/table_view.h"
 #include "records/match_state.h"
+#include "table/table_follower.h"
+#include "table/table_surface.h"
 
 class QAction;
 class QLabel;
 class QMenu;
-template <typename T>
-class QFutureWatcher;
 class QPushButton;
 class QTimer;
 
@@ -37,36 +37,22 @@ class FocusOverlay;
 class FrmAbout;
 class FrmSplash;
 class Form2;
+class LocalTableSource;
 class MatchRecorder;
+class SpeechBalloon;
+class Table;
+class TableHint;
+class TableKeyboard;
 class TableMusic;
+class TableRecords;
 
-// The client area: paints the grid from its persistent back buffer, so the
-// table stays whole under the speech window and dialogs.
-class TableSurface : public QWidget {
-    Q_OBJECT
-public:
-    explicit TableSurface(QWidget* parent);
-    // Erases the buffer and draws the grid of `g` on it.
-    void drawGrid(const TableGeometry& g);
-    const QImage& backBuffer() const { return buffer_; }
-    // Where the grid of the table stands on the surface.
-    QRect gridRect() const { return grid_; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QImage buffer_;
-    QRect grid_;
-};
-
-class Form1 : public QMainWindow, public TableView {
+class Form1 : public QMainWindow, public TableStage, public FollowerHost {
     Q_OBJECT
 public:
     explicit Form1(MatchState& state, QWidget* parent = nullptr);
     ~Form1() override;
 
-    // ---- TableView ----
+    // ---- the stage ----
     Size clientSize() const override;
     Size cardSize() const override { return card_; }
     Size landscapeCardSize() const override { return landscape_; }
@@ -76,23 +62,27 @@ public:
     void placePicture(int index, int left, int top) override;
     void setPictureVisible(int index, bool visible) override;
     void setPictureEnabled(int index, bool enabled) override;
-    void movePicture(int index, int fromLeft, int fromTop, int toLeft, int toTop,
-                     int delayMs) override;
     void setCaption(Caption label, int index, std::string_view text) override;
     void setEnabled(Control control, bool enabled) override;
-    void speak(int seat, std::string_view text, int milliseconds) override;
-    void pause(int milliseconds) override;
-    void processEvents() override;
     bool musicOn() const override;
     void playMusic(int soundIndex, bool loop) override;
     void stopMusic() override;
     void playSoundEffect(int soundIndex) override;
     void keepMusicLooping() override;
-    void showResults() override;
     void clearResults() override;
-    void recordMatch() override;
-    void showMatchEndScreen(MatchEndScreen screen) override;
-    bool askRetry() override;
+
+    // ---- the follower's host ----
+    TableStage& stage() override { return *this; }
+    void flightBegins(int picture, bool travels) override;
+    void drawStep(int picture, Point at) override;
+    const QScreen* tableScreen() const override { return screen(); }
+    void showBalloon(int seat, const std::string& text) override;
+    void hideBalloon() override;
+    bool balloonGone() const override;
+    void openModal(const Wait& wait, std::function<void(bool)> closed) override;
+    bool holding() const override { return holds_ > 0; }
+    void turnOpened() override;
+    void probe(const char* where) override;
 
     // ---- the window's own handlers ----
     void mnu_kaisi_Click();
@@ -114,16 +104,20 @@ public:
     void cmdPass_Click();
     void cmdOut_Click();
     void Timer1_Timer();
-    // FRM_DSP: shows messageText in the speech window at `seat` for `waitMs`.
-    void FRM_DSP(int seat, int waitMs);
+    // FRM_DSP: shows messageText in the speech window at `seat`; the
+    // follower takes it down when its time is over.
+    void FRM_DSP(int seat);
     // Lays the table out for the window's size and state.
     void Form_Resize();
 
     // ---- for tests and the program's flow ----
-    const Engine& engine() const { return engine_; }
+    TableFollower& follower() { return *follower_; }
+    const TableFollower& follower() const { return *follower_; }
+    // The local table the follower follows (the whole truth, for tests).
+    Table& localTable();
+    const Table& localTable() const;
     // Keeps the player's record of the matches played at this table.
-    MatchRecorder& recorder() { return *recorder_; }
-    Engine& engineForTests() { return engine_; }
+    MatchRecorder& recorder();
     CardPicture* img(int index) const { return img_[index]; }
     QLabel* lblten(int i) const { return lblten_[i]; }
     QLabel* lblpass(int i) const { return lblpass_[i]; }
@@ -145,16 +139,14 @@ public:
     Form2* resultWindow() const { return form2_; }
     int layoutState() const { return layoutState_; }
     int layoutPasses() const { return layoutPasses_; }
-    int lastMoveSteps() const { return lastMoveSteps_; }
+    int lastMoveSteps() const { return follower_->lastFlightSteps(); }
     const std::string& messageText() const { return messageText_; }
     TableMusic& music() { return *music_; }
-    // True once the window has been closed or replaced and is only waiting
-    // for the work on the stack to unwind before it goes.
+    // True once the window has been closed or replaced.
     bool leaving() const { return exit_ != Exit::None; }
 
-    // Tests watch the table at the points where it lets events run or
-    // waits: "step" (a card's flight), "events" (between turns and draws),
-    // "balloon" (a speech window on screen), "pause" (a blocking pause).
+    // Tests watch the table at the follower's probe points (see
+    // FollowerHost::probe).
     using Probe = std::function<void(Form1& table, const char* where)>;
     static void setProbe(Probe probe);
     // Tests think by a count of playouts and a fixed seed, so that the hint
@@ -163,10 +155,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    // Left, Right, Home and End move the focus among the playable cards;
-    // Enter on PASS or DROP presses it.
     void keyPressEvent(QKeyEvent* event) override;
-    // Tab goes from the cards (one stop) to PASS and DROP and back.
     bool focusNextPrevChild(bool next) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -183,31 +172,21 @@ private:
     void placeSeatLabels();
     QLabel* makeLabel(const QString& name, double points, bool bold, const QColor& colour);
     void setLabelText(QLabel* label, const QString& text);
+    void showHighScore();
     void fitOuterSize();
-    void probe(const char* where);
-    // The user's playable cards, left to right as the hand shows them.
-    std::vector<CardPicture*> raisedCards() const;
-    // At the start of the user's turn: the first playable card, else PASS,
-    // else DROP.
-    void focusUserTurn();
     // What the seat labels, the round counter and the high score mean, for
     // a screen reader, from what they show.
     void describeLabels();
-
-    // Runs an engine entry point; once the outermost one returns, a pending
-    // close or start over is carried out.
-    template <typename F>
-    void runEngine(F&& entry);
-    // Leaves the table: stops the engine and every wait, closes the dialogs
-    // open over the table, and carries out `exit` once nothing is running.
+    // A window the player opened over the table holds it until `release`.
+    void hold();
+    void release();
+    // Leaves the table: the follower stops, the windows over the table
+    // close without answering, and `exit` is carried out.
     void leave(Exit exit);
-    void finishLeaving();
 
     MatchState& state_;
-    Random random_;
-    // Made before the engine, which reports to it.
-    std::unique_ptr<MatchRecorder> recorder_;
-    Engine engine_;
+    std::unique_ptr<TableRecords> records_;
+    std::unique_ptr<LocalTableSource> source_;
     std::unique_ptr<TableMusic> music_;
 
     TableSurface* surface_ = nullptr;
@@ -228,11 +207,13 @@ private:
     std::array<QAction*, 4> mnu_strength_{};
     FocusOverlay* focusOverlay_ = nullptr;
     QMetaObject::Connection focusFollower_;
-    QFutureWatcher<SearchResult>* hintWatcher_ = nullptr;
-    int hintTurn_ = 0;
+    std::unique_ptr<TableKeyboard> keyboard_;
+    TableHint* hint_ = nullptr;
     FrmSplash* frmSplash_ = nullptr;
+    SpeechBalloon* balloon_ = nullptr;
     Form2* form2_ = nullptr;
     QPointer<FrmAbout> frmAbout_;
+    TableFollower* follower_ = nullptr;
 
     Size card_{49, 65};
     Size landscape_{65, 49};
@@ -240,13 +221,11 @@ private:
     int layoutState_ = 0;
     int restartPending_ = 0;
     int layoutPasses_ = 0;
-    int lastMoveSteps_ = 0;
     bool outerSizeFitted_ = false;
     std::string messageText_;
-
-    int engineDepth_ = 0;
+    // Windows the player opened over the table that are still open.
+    int holds_ = 0;
     Exit exit_ = Exit::None;
-    bool finished_ = false;
 };
 
 }  // namespace vantel

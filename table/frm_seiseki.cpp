@@ -326,4 +326,20 @@ void showPlayRecord(QWidget* parent, const std::filesystem::path& file) {
     delete window.data();
 }
 
+void openPlayRecord(QWidget* parent, const std::filesystem::path& file, std::function<void()> closed) {
+    const RecordLoad load = loadRecordFile(file);
+    auto open = [parent, record = load.record, file, closed = std::move(closed)] {
+        openModal(new FrmSeiseki(record, file, parent), [closed](int) {
+            if (closed) closed();
+        });
+    };
+    if (load.status != RecordFileStatus::Damaged) {
+        open();
+        return;
+    }
+    // The record starts again: the player hears why first.
+    openMessage(parent, QMessageBox::Warning, kRecordDamagedTitle, kRecordDamagedText, QMessageBox::Ok,
+                [open](QMessageBox::StandardButton) { open(); });
+}
+
 }  // namespace vantel

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <filesystem>
+#include <functional>
 
 #include "records/play_record.h"
 
@@ -58,5 +59,8 @@ private:
 // Reads the record in `file` and shows it modally. A damaged file is kept
 // as its .bak and the player is told so once, before the window opens.
 void showPlayRecord(QWidget* parent, const std::filesystem::path& file);
+// The same without waiting (the table): window-modal over `parent`;
+// `closed` runs once the window is closed.
+void openPlayRecord(QWidget* parent, const std::filesystem::path& file, std::function<void()> closed);
 
 }  // namespace vantel

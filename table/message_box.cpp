@@ -57,6 +57,49 @@ QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
     return result;
 }
 
+void openModal(QDialog* dialog, std::function<void(int result)> closed, ModalEnd end) {
+    if (modalRunner()) {
+        QPointer<QDialog> guard = dialog;
+        const int result = modalRunner()(*dialog);
+        if (closed) closed(result);
+        if (end == ModalEnd::Delete) delete guard.data();
+        return;
+    }
+    QObject::connect(
+        dialog, &QDialog::finished, dialog,
+        [dialog, end, closed = std::move(closed)](int result) {
+            if (end == ModalEnd::Delete) dialog->deleteLater();
+            if (closed) closed(result);
+        },
+        Qt::SingleShotConnection);
+    dialog->open();
+}
+
+void openMessage(QWidget* parent, QMessageBox::Icon icon, std::string_view title, std::string_view text,
+                 QMessageBox::StandardButtons buttons,
+                 std::function<void(QMessageBox::StandardButton)> answered) {
+    QString body = qs(text);
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    auto* box = new QMessageBox(icon, qs(title), body, buttons, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (answerer()) {
+        const QMessageBox::StandardButton result = answerer()(*box);
+        delete box;
+        if (answered) answered(result);
+        return;
+    }
+    QObject::connect(
+        box, &QDialog::finished, box,
+        [box, answered = std::move(answered)](int code) {
+            QMessageBox::StandardButton result = box->standardButton(box->clickedButton());
+            if (result == QMessageBox::NoButton) result = static_cast<QMessageBox::StandardButton>(code);
+            box->deleteLater();
+            if (answered) answered(result);
+        },
+        Qt::SingleShotConnection);
+    box->open();
+}
+
 bool confirmOkCancel(QWidget* parent, std::string_view title, std::string_view text) {
     return showMessage(parent, QMessageBox::Warning, title, text,
                        QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;

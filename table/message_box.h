@@ -34,4 +34,16 @@ void setModalRunner(ModalRunner runner);
 using MessageAnswerer = std::function<QMessageBox::StandardButton(QMessageBox& box)>;
 void setMessageAnswerer(MessageAnswerer answerer);
 
+// The same without waiting, for the table, which goes on serving the event
+// loop: the window opens window-modal over its parent and `closed` runs
+// with its result once it is closed (at once when tests answer it). A
+// window whose parent goes away first is taken with it, and `closed` never
+// runs. The dialog is deleted after `closed`, unless it is to be kept.
+enum class ModalEnd { Delete, Keep };
+void openModal(QDialog* dialog, std::function<void(int result)> closed, ModalEnd end = ModalEnd::Delete);
+// A message box so opened; `answered` gets the button.
+void openMessage(QWidget* parent, QMessageBox::Icon icon, std::string_view title, std::string_view text,
+                 QMessageBox::StandardButtons buttons,
+                 std::function<void(QMessageBox::StandardButton)> answered);
+
 }  // namespace vantel

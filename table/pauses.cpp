@@ -3,13 +3,7 @@
 
 #include "table/pauses.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QPointer>
 #include <QScreen>
-#include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -18,42 +12,12 @@
 namespace vantel {
 
 namespace {
-QPointer<QEventLoop>& runningLoop() {
-    static QPointer<QEventLoop> loop;
-    return loop;
-}
-int scaled(int milliseconds) {
-    const double ms = milliseconds * program().pauseScale;
-    return ms <= 0 ? 0 : static_cast<int>(ms + 0.5);
-}
+constexpr int kStep = 30;  // pixels per axis per step of a card's flight
 }  // namespace
 
-void BlockingPause::wait(int milliseconds) {
-    const int ms = scaled(milliseconds);
-    if (ms <= 0) return;
-    // A nested loop that leaves user input queued: paint, expose and timers
-    // still run, clicks and keys wait for the next point where events run.
-    QEventLoop loop;
-    QPointer<QEventLoop> outer = runningLoop();
-    runningLoop() = &loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    runningLoop() = outer;
-}
-
-void BlockingPause::cancel() {
-    if (runningLoop()) runningLoop()->quit();
-}
-
-bool BlockingPause::active() { return !runningLoop().isNull(); }
-
-void letWindowSystemRun(int timeoutMs, bool (*ready)(void*), void* context) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!ready(context) && clock.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 5);
-        if (!ready(context)) QThread::msleep(1);
-    }
+int scaledPause(int milliseconds) {
+    const double ms = milliseconds * program().pauseScale;
+    return ms <= 0 ? 0 : static_cast<int>(ms + 0.5);
 }
 
 double frameMilliseconds(double refreshRate) {
@@ -64,6 +28,14 @@ double frameMilliseconds(double refreshRate) {
     return 1000.0 / (sensible ? refreshRate : kFallbackHz);
 }
 
+Point nextFlightStep(Point at, Point to) {
+    if (to.x < at.x) at.x = std::max(at.x - kStep, to.x);
+    if (to.x > at.x) at.x = std::min(at.x + kStep, to.x);
+    if (to.y < at.y) at.y = std::max(at.y - kStep, to.y);
+    if (to.y > at.y) at.y = std::min(at.y + kStep, to.y);
+    return at;
+}
+
 FlightPacer::FlightPacer(int delayMs, const QScreen* screen) {
     const double frame = frameMilliseconds(screen ? screen->refreshRate() : 0.0);
     stepMs_ = std::max(double(delayMs), frame) * std::max(program().pauseScale, 0.0);
@@ -72,20 +44,9 @@ FlightPacer::FlightPacer(int delayMs, const QScreen* screen) {
 
 void FlightPacer::stepShown() { shown_.restart(); }
 
-void FlightPacer::holdStep() {
+int FlightPacer::millisecondsLeft() const {
     const double left = stepMs_ - shown_.nsecsElapsed() / 1e6;
-    if (left <= 0) {
-        QCoreApplication::processEvents();
-        return;
-    }
-    // Rounded up, so a step never lasts less than its frame.
-    QEventLoop loop;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    timer.start(static_cast<int>(std::ceil(left)));
-    loop.exec();
+    return left <= 0 ? 0 : static_cast<int>(std::ceil(left));
 }
 
 }  // namespace vantel

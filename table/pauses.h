@@ -1,44 +1,35 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The table's two kinds of waiting.
-//
-// A blocking pause holds the game: clicks, keys and menu commands stay
-// queued until it is over, but the windows keep painting, so a window
-// uncovered meanwhile repaints at once. A flight's pacing lets every event
-// run between two steps of a card's flight, which lasts a screen frame.
+// The table's time: how long the game's fixed pauses really last, and how a
+// card's flight is paced. Nothing here waits; the follower
+// (table/table_follower.h) runs its timers by these figures.
 #pragma once
 
 #include <QElapsedTimer>
+
+#include "game/layout.h"
 
 class QScreen;
 
 namespace vantel {
 
-class BlockingPause {
-public:
-    // Waits `milliseconds` (scaled by the program's pause scale). Returns
-    // early when `cancel` is called meanwhile (the window went away).
-    static void wait(int milliseconds);
-    // Ends the wait in progress, if any.
-    static void cancel();
-    // True while a wait is running (the one-second timer holds its tick).
-    static bool active();
-};
-
-// Lets window-system events other than user input run until `ready`
-// returns true or `timeoutMs` passes.
-void letWindowSystemRun(int timeoutMs, bool (*ready)(void*), void* context);
+// `milliseconds` scaled by the program's pause scale (0 in tests).
+int scaledPause(int milliseconds);
 
 // The time one frame of a screen refreshing `refreshRate` times a second
 // stays up, in milliseconds; a rate no real screen has counts as 60 Hz.
 double frameMilliseconds(double refreshRate);
 
+// The next place of a card flying from `at` to `to`: 30 pixels along each
+// axis that is not reached yet (45 degrees until one coordinate is reached,
+// then straight on), never past the end.
+Point nextFlightStep(Point at, Point to);
+
 // Paces the steps of a card's flight. Each step stays on screen for at least
 // one frame of the screen the table is on, and never less than the pause the
-// flight asked for, so that a player sees every step. While a step is held
-// the thread waits in the event loop: every pending event runs, nothing
-// spins. With the program's pauses off a step lasts no time at all.
+// flight asked for, so that a player sees every step. With the program's
+// pauses off a step lasts no time at all.
 class FlightPacer {
 public:
     FlightPacer(int delayMs, const QScreen* screen);
@@ -47,9 +38,9 @@ public:
     double stepMilliseconds() const { return stepMs_; }
     // The step just drawn has reached the screen: its time starts now.
     void stepShown();
-    // Lets events run until the step shown last has lasted its time (and at
-    // least once, however long drawing took).
-    void holdStep();
+    // How long, from now, the step shown last must still stay; rounded up,
+    // so a step never lasts less than its frame.
+    int millisecondsLeft() const;
 
 private:
     double stepMs_;

@@ -402,24 +402,6 @@ TEST(UserActions, PassThreeTimesThenDrop) {
         << drop[held + 1];
 }
 
-TEST(Abandon, ClosingTheWindowMidRoundStopsAtOnce) {
-    Table t(5);
-    int pauses = 0;
-    t.view.onPause = [&](int) {
-        if (++pauses == 3) t.engine.abandon();
-    };
-    t.engine.mnuKaisiClick();
-    const int moves = t.view.moves;
-    const size_t speech = t.view.speech.size();
-    EXPECT_EQ(pauses, 3);
-    // Nothing more happens, whatever the window sends afterwards.
-    t.engine.mnuKaisiClick();
-    t.engine.cmdPassClick();
-    t.engine.timerTick();
-    EXPECT_EQ(t.view.moves, moves);
-    EXPECT_EQ(t.view.speech.size(), speech);
-}
-
 TEST(RoundEnd, ThirdWinInARowIsAnnouncedThenDoublesTheTotal) {
     Table t(1);
     // Seats 1, 2 and 4 are out (seat 2 first); seat 3 lays its last card.

@@ -45,6 +45,8 @@ void press(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::N
     QWidget* target = QApplication::focusWidget();
     if (!target) target = window->focusWidget() ? window->focusWidget() : window;
     QTest::keyClick(target, key, modifiers);
+    // The table plays on by itself until it waits for the user again.
+    if (auto* table = qobject_cast<Form1*>(window)) settle(table);
 }
 
 std::vector<CardPicture*> playable(const Form1& t) {
@@ -57,7 +59,7 @@ std::vector<CardPicture*> playable(const Form1& t) {
 }
 
 bool inUserHand(const Form1& t, int card) {
-    const auto& hand = t.engine().round().hand[1];
+    const auto& hand = t.localTable().round().hand[1];
     return std::find(hand.begin(), hand.end(), card) != hand.end();
 }
 
@@ -126,7 +128,7 @@ void KeyboardTest::selectionAndRoundFromTheKeyboard() {
     QCOMPARE(sharedState().roundNumber, 1);
     int turns = 0, cardsLaid = 0, passes = 0;
     while (sharedState().roundNumber == 1 && turns < 100) {
-        QVERIFY(t->engine().awaitingUser());
+        QVERIFY(t->follower().awaitingMove());
         ++turns;
         QWidget* focus = QApplication::focusWidget();
         QVERIFY2(focus && focus->isEnabled(), focus ? qPrintable(focus->objectName()) : "no focus");
@@ -163,14 +165,14 @@ void KeyboardTest::selectionAndRoundFromTheKeyboard() {
             ++cardsLaid;
         } else if (t->cmdPass()->isEnabled()) {
             QCOMPARE(focus, t->cmdPass());
-            const int before = t->engine().round().passCount[1];
+            const int before = t->localTable().round().passCount[1];
             press(t, passes % 2 ? Qt::Key_P : Qt::Key_Return);
-            QVERIFY(t->engine().round().passCount[1] == before + 1 || sharedState().roundNumber != 1);
+            QVERIFY(t->localTable().round().passCount[1] == before + 1 || sharedState().roundNumber != 1);
             ++passes;
         } else {
             QCOMPARE(focus, t->cmdOut());
             press(t, Qt::Key_D);
-            QVERIFY(sharedState().roundNumber != 1 || t->engine().round().userOut == 1);
+            QVERIFY(sharedState().roundNumber != 1 || t->localTable().round().userOut == 1);
         }
     }
     QVERIFY2(sharedState().roundNumber == 2, "the round did not end");
@@ -210,16 +212,17 @@ void KeyboardTest::screenReaderNamesOfADealtHand() {
     Form1* t = h.chooseMembers(1, {2, 3, 4});
     QVERIFY(t);
     t->mnu_kaisi_Click();
-    QVERIFY(t->engine().awaitingUser());
+    settle(t);
+    QVERIFY(t->follower().awaitingMove());
     // Every card of the user's hand: its name, and whether it can be laid.
     int raised = 0;
-    for (const int card : t->engine().round().hand[1]) {
+    for (const int card : t->localTable().round().hand[1]) {
         if (card == 0) continue;
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(t->img(card));
         QVERIFY(iface);
         QCOMPARE(iface->role(), QAccessible::Button);
         QCOMPARE(iface->text(QAccessible::Name), cardSpokenName(card));
-        const bool canLay = t->engine().isClickable(card);
+        const bool canLay = t->follower().isClickable(card);
         raised += canLay;
         QCOMPARE(!iface->state().disabled, canLay);
         QCOMPARE(iface->text(QAccessible::Description),
@@ -245,10 +248,10 @@ void KeyboardTest::screenReaderNamesOfADealtHand() {
     QCOMPARE(nameOf(t->lblten(0)), user + QStringLiteral("の合計%1点").arg(s.matchTotal[1]));
     QVERIFY(nameOf(t->lblpass(0)).startsWith(user + QStringLiteral("の")));
     QVERIFY(nameOf(t->lblname(0), QAccessible::Description).startsWith(QStringLiteral("合計")));
-    if (t->engine().round().passCount[2] > 0 && t->engine().round().cardsLeft[2] > 0) {
+    if (t->localTable().round().passCount[2] > 0 && t->localTable().round().cardsLeft[2] > 0) {
         QCOMPARE(nameOf(t->lblpass(1)),
                  QString::fromStdString(s.seatName[2]) +
-                     QStringLiteral("のパス%1回").arg(t->engine().round().passCount[2]));
+                     QStringLiteral("のパス%1回").arg(t->localTable().round().passCount[2]));
     }
     QCOMPARE(nameOf(t->lblkai()), QStringLiteral("回戦 1回戦（全10回戦）"));
     QCOMPARE(nameOf(t->lblscore()), QStringLiteral("ハイスコア %1点").arg(s.hiScore));
@@ -294,16 +297,14 @@ void KeyboardTest::speechIsAnnouncedAndLeavesTheFocus() {
     QWidget* activeDuring = nullptr;
     QString heard;
     QAccessible::Role role = QAccessible::NoRole;
-    Form1::setProbe([&](Form1& table, const char* where) {
-        if (std::string(where) != "balloon") return;
-        focusDuring = QApplication::focusWidget();
-        activeDuring = QApplication::activeWindow();
-        QAccessibleInterface* speech = QAccessible::queryAccessibleInterface(table.speechWindow());
-        heard = speech->text(QAccessible::Name);
-        role = speech->role();
-    });
-    t->speak(3, "はるか\r\nパスします・・・", 1000);
-    Form1::setProbe({});
+    t->showBalloon(3, "はるか\r\nパスします・・・");
+    QTest::qWait(50);
+    focusDuring = QApplication::focusWidget();
+    activeDuring = QApplication::activeWindow();
+    QAccessibleInterface* speech = QAccessible::queryAccessibleInterface(t->speechWindow());
+    heard = speech->text(QAccessible::Name);
+    role = speech->role();
+    t->hideBalloon();
     QCOMPARE(heard, QStringLiteral("はるか、パスします・・・"));
     QCOMPARE(role, QAccessible::Notification);
     QCOMPARE(activeDuring, static_cast<QWidget*>(t));
@@ -347,10 +348,10 @@ void KeyboardTest::strengthBetweenMatchesAndTheHint() {
     QAction* hint = t->menuAction(QStringLiteral("mnu_hint"));
     int hints = 0, ringed = 0;
     while (state.roundNumber != 0) {
-        QVERIFY(t->engine().awaitingUser());
+        QVERIFY(t->follower().awaitingMove());
         QVERIFY(hint->isEnabled());
-        const RoundState before = t->engine().round();
-        const TurnMove expected = searchMove(*t->engine().hintKnowledge(), budget, 7).move;
+        const RoundState before = t->localTable().round();
+        const TurnMove expected = searchMove(*t->follower().knowledge(), budget, 7).move;
         QWidget* target = expected.kind == TurnMove::Card   ? static_cast<QWidget*>(t->img(expected.card))
                           : expected.kind == TurnMove::Pass ? static_cast<QWidget*>(t->cmdPass())
                                                             : static_cast<QWidget*>(t->cmdOut());
@@ -358,9 +359,9 @@ void KeyboardTest::strengthBetweenMatchesAndTheHint() {
             press(t, Qt::Key_H);
             QTRY_COMPARE(QApplication::focusWidget(), target);
             ++hints;
-            QCOMPARE(t->engine().round().hand, before.hand);
-            QCOMPARE(t->engine().round().table, before.table);
-            QCOMPARE(t->engine().round().passCount, before.passCount);
+            QCOMPARE(t->localTable().round().hand, before.hand);
+            QCOMPARE(t->localTable().round().table, before.table);
+            QCOMPARE(t->localTable().round().passCount, before.passCount);
             if (expected.kind == TurnMove::Card) {
                 FocusOverlay* frame = t->focusOverlay();
                 QVERIFY(frame->isVisible());

@@ -69,7 +69,7 @@ void LeavingTest::leaveFromInsidePlay() {
         if (fired || &table != first) return;
         const std::string w(where);
         const bool dealing = table.img(54)->isVisible();
-        const auto& r = table.engine().round();
+        const auto& r = table.localTable().round();
         bool now = false;
         if (moment == QStringLiteral("deal")) now = w == "step" && dealing;
         if (moment == QStringLiteral("flight")) now = w == "step" && !dealing;
@@ -101,10 +101,12 @@ void LeavingTest::leaveFromInsidePlay() {
     });
     // Play on until the moment comes (a balloon may need a few turns).
     first->mnu_kaisi_Click();
-    for (int guard = 0; guard < 2000 && !fired && old && old->engine().awaitingUser(); ++guard) {
+    settle(first);
+    for (int guard = 0; guard < 2000 && !fired && old && old->follower().awaitingMove(); ++guard) {
         if (old->cmdPass()->isEnabled()) old->cmdPass_Click();
         else if (old->cmdOut()->isEnabled()) old->cmdOut_Click();
         else break;
+        settle(old);
     }
     QVERIFY(fired);
     QVERIFY2(heldStep, "the command did not arrive while a step was held");
@@ -145,9 +147,9 @@ void LeavingTest::keysWhilePlayRunsDoNothing() {
     std::vector<std::string> changed;
     Form1::setProbe([&](Form1& t, const char* where) {
         if (t.leaving()) return;
-        const RoundState before = t.engine().round();
+        const RoundState before = t.localTable().round();
         pressPlayKeys(t);
-        const RoundState& after = t.engine().round();
+        const RoundState& after = t.localTable().round();
         ++probed[where];
         if (after.hand != before.hand || after.passCount != before.passCount || after.userOut != before.userOut ||
             after.currentSeat != before.currentSeat) {
@@ -155,16 +157,18 @@ void LeavingTest::keysWhilePlayRunsDoNothing() {
         }
     });
     table->mnu_kaisi_Click();
+    settle(table);
     // The user plays a card whenever one can be laid, so that the user's
     // own flights are among the moments.
-    for (int guard = 0; guard < 60 && sharedState().roundNumber == 1 && table->engine().awaitingUser(); ++guard) {
+    for (int guard = 0; guard < 60 && sharedState().roundNumber == 1 && table->follower().awaitingMove(); ++guard) {
         int card = 0;
         for (int n = 1; n <= 53 && card == 0; ++n) {
-            if (table->engine().isClickable(n)) card = n;
+            if (table->follower().isClickable(n)) card = n;
         }
         if (card != 0) table->img_Click(card);
         else if (table->cmdPass()->isEnabled()) table->cmdPass_Click();
         else table->cmdOut_Click();
+        settle(table);
     }
     Form1::setProbe({});
     QVERIFY(sharedState().roundNumber >= 2);

@@ -31,28 +31,31 @@ QString stars(int n) { return QString(n, QChar(0x2605)); }
 // Plays the user's turn the way a player would: the lowest raised card,
 // else PASS, else DROP.
 void playUserTurn(Form1& table, int& passes, int& drops, int& cards) {
-    const Engine& engine = table.engine();
+    const TableFollower& engine = table.follower();
     for (int i = 1; i <= kJoker; ++i) {
         if (engine.isClickable(i)) {
             QVERIFY(table.img(i)->isEnabled());
             QVERIFY(table.img(i)->isVisible());
             QTest::mouseClick(table.img(i), Qt::LeftButton);
+            QVERIFY(settle(&table));
             ++cards;
             return;
         }
     }
     if (table.cmdPass()->isEnabled()) {
-        const int round = table.engine().match().roundNumber;
+        const int round = table.localTable().match().roundNumber;
         QTest::mouseClick(table.cmdPass(), Qt::LeftButton);
+        QVERIFY(settle(&table));
         ++passes;
-        const auto& r = table.engine().round();
-        if (table.engine().match().roundNumber == round && r.userOut == 0 && r.roundOver == 0) {
+        const auto& r = table.localTable().round();
+        if (table.localTable().match().roundNumber == round && r.userOut == 0 && r.roundOver == 0) {
             QCOMPARE(table.lblpass(0)->text(), stars(r.passCount[1]));
         }
         return;
     }
     QVERIFY(table.cmdOut()->isEnabled());
     QTest::mouseClick(table.cmdOut(), Qt::LeftButton);
+    QVERIFY(settle(&table));
     ++drops;
 }
 
@@ -129,7 +132,7 @@ void MatchFlowTest::memberSelectionThenTwoMatches() {
             QVERIFY2(table.lblpass(seat - 1)->text().endsWith(QStringLiteral("番")),
                      qPrintable(table.lblpass(seat - 1)->text()));
         }
-        const int streak = table.engine().round().streakCount;
+        const int streak = table.localTable().round().streakCount;
         if (streak != 3 && streak != 5 && streak != 10) {
             for (int seat = 1; seat <= 4; ++seat) {
                 QCOMPARE(table.lblten(seat - 1)->text(), QString::number(state.matchTotal[seat]));
@@ -139,11 +142,12 @@ void MatchFlowTest::memberSelectionThenTwoMatches() {
 
     QVERIFY(table.menuAction("mnu_kaisi")->isEnabled());
     table.mnu_kaisi_Click();
+    QVERIFY(settle(&table));
     QVERIFY(!table.menuAction("mnu_kaisi")->isEnabled());
-    for (int guard = 0; guard < 20000 && table.engine().awaitingUser(); ++guard) {
+    for (int guard = 0; guard < 20000 && table.follower().awaitingMove(); ++guard) {
         playUserTurn(table, passes, drops, cards);
     }
-    QVERIFY(!table.engine().awaitingUser());
+    QVERIFY(!table.follower().awaitingMove());
     QCOMPARE(rounds, 20);
     QVERIFY(cards > 0);
     QVERIFY(passes > 0);

@@ -161,10 +161,11 @@ void RecordWindowTest::aMatchAtTheTableChangesTheRecord() {
         if (rounds == 12) table->close();
     };
     table->mnu_kaisi_Click();
-    for (int guard = 0; guard < 20000 && table && !table->leaving() && table->engine().awaitingUser(); ++guard) {
+    settle(table);
+    for (int guard = 0; guard < 20000 && table && !table->leaving() && table->follower().awaitingMove(); ++guard) {
         // The user plays the first card that can be laid, else passes, else drops.
         int playable = 0;
-        for (int i = 1; i <= 53 && !playable; ++i) playable = table->engine().isClickable(i) ? i : 0;
+        for (int i = 1; i <= 53 && !playable; ++i) playable = table->follower().isClickable(i) ? i : 0;
         if (playable) {
             QTest::mouseClick(table->img(playable), Qt::LeftButton);
         } else if (table->cmdPass()->isEnabled()) {
@@ -174,6 +175,7 @@ void RecordWindowTest::aMatchAtTheTableChangesTheRecord() {
             ++drops;
             QTest::mouseClick(table->cmdOut(), Qt::LeftButton);
         }
+        settle(table);
     }
     QCOMPARE(rounds, 12);
     QCOMPARE(h.programEnds, 1);

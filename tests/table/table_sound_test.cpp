@@ -63,18 +63,21 @@ bool soundGoesOn(const Capture& capture) { return capture.waitForSound(20s).has_
 
 // Plays the user's turn: the lowest raised card, else PASS, else DROP.
 void playUserTurn(Form1& table) {
-    const Engine& engine = table.engine();
+    const TableFollower& engine = table.follower();
     for (int i = 1; i <= kJoker; ++i) {
         if (engine.isClickable(i)) {
             QTest::mouseClick(table.img(i), Qt::LeftButton);
+            settle(&table);
             return;
         }
     }
     if (table.cmdPass()->isEnabled()) {
         QTest::mouseClick(table.cmdPass(), Qt::LeftButton);
+        settle(&table);
         return;
     }
     QTest::mouseClick(table.cmdOut(), Qt::LeftButton);
+    settle(&table);
 }
 
 }  // namespace
@@ -193,14 +196,15 @@ void TableSoundTest::roundAndMatchEndsPlayTheirPieces() {
     };
 
     table.mnu_kaisi_Click();
-    for (int guard = 0; guard < 80000 && table.engine().awaitingUser(); ++guard) {
+    settle(&table);
+    for (int guard = 0; guard < 80000 && table.follower().awaitingMove(); ++guard) {
         // Whenever the user is to play, the table music of the round loops.
         QCOMPARE(table.music().openFile(), state.soundFiles[1]);
         QVERIFY(table.music().looping());
         roundStartChecked = true;
         playUserTurn(table);
     }
-    QVERIFY(!table.engine().awaitingUser());
+    QVERIFY(!table.follower().awaitingMove());
     QVERIFY(roundStartChecked);
     QCOMPARE(rounds, matches * 10);
     QVERIFY(matches >= 1);
@@ -229,7 +233,8 @@ void TableSoundTest::musicOffMeansNoSoundThroughAWholeMatch() {
     };
     h.expect(QStringLiteral("リトライ"), QMessageBox::No);
     table.mnu_kaisi_Click();
-    for (int guard = 0; guard < 20000 && table.engine().awaitingUser(); ++guard) playUserTurn(table);
+    settle(&table);
+    for (int guard = 0; guard < 20000 && table.follower().awaitingMove(); ++guard) playUserTurn(table);
     QCOMPARE(rounds, 10);
     QVERIFY(table.music().lastEffect().empty());
     QCOMPARE(table.music().openFile(), sharedState().soundFiles[1]);
@@ -276,10 +281,11 @@ void TableSoundTest::closingTheTableInARoundStopsTheMusic() {
     int computerTurns = 0;
     Form1::setProbe([&](Form1& t, const char* where) {
         // The window is closed while a computer's card is in flight.
-        if (std::string(where) == "step" && !t.engine().awaitingUser() && ++computerTurns == 20) t.close();
+        if (std::string(where) == "step" && !t.follower().awaitingMove() && ++computerTurns == 20) t.close();
     });
     table->mnu_kaisi_Click();
-    for (int guard = 0; guard < 20000 && table && !table->leaving() && table->engine().awaitingUser(); ++guard) {
+    settle(table);
+    for (int guard = 0; guard < 20000 && table && !table->leaving() && table->follower().awaitingMove(); ++guard) {
         playUserTurn(*table);
     }
     Form1::setProbe({});

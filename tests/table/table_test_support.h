@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -154,6 +155,18 @@ private:
     std::filesystem::path binDir_;
     std::deque<std::pair<QString, QMessageBox::StandardButton>> answers_;
 };
+
+// The table plays on by itself, on its timers: lets it run until it waits
+// for the user or a command, or has gone. False when that took too long.
+inline bool settle(QPointer<Form1> table, int timeoutMs = 600000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (table && !table->leaving() && !table->follower().idle()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
 
 // The settings file still reads as a whole file.
 inline bool settingsFileReads(const std::filesystem::path& file, const std::filesystem::path& bin) {

@@ -23,6 +23,7 @@
 #include "table/frm_splash.h"
 #include "table/frm_tip.h"
 #include "table/pauses.h"
+#include "table/speech_balloon.h"
 #include "table_test_support.h"
 
 using namespace vantel;
@@ -166,7 +167,7 @@ void TableWindowTest::handClosesUpAndRaises() {
     WindowHarness h;
     Form1* t = newTable(h);
     QVERIFY(t);
-    RoundState& r = t->engineForTests().roundState();
+    RoundState& r = t->localTable().roundState();
     r.hand = {};
     r.hand[1][2] = 5;
     r.hand[1][5] = 9;
@@ -194,39 +195,38 @@ void TableWindowTest::handClosesUpAndRaises() {
 }
 
 void TableWindowTest::speechWindowPlaces() {
+    // The rectangle, worked out by hand for a table whose outer frame is
+    // 800 x 567 at (240, 166) and a speech window framed 2 pixels a side
+    // and 24 on top (26 added to the height): 231 wide inside, 303 high
+    // outside at a seat (4545 twips), 80 in the middle (1200 twips).
+    const QRect table(240, 166, 800, 567);
+    const QSize extra(4, 26);
+    // Across, the places go from half of the table's left plus right
+    // edges, (240 + 1040) / 2 = 640, as they always have.
+    QCOMPARE(balloonRect(1, table, extra), QRect(436, 430, 235, 303));
+    QCOMPARE(balloonRect(2, table, extra), QRect(240, 300, 235, 303));
+    QCOMPARE(balloonRect(3, table, extra), QRect(436, 166, 235, 303));
+    QCOMPARE(balloonRect(4, table, extra), QRect(805, 300, 235, 303));
+    QCOMPARE(balloonRect(0, table, extra), QRect(402, 366, 235, 80));
+    QCOMPARE(balloonRect(7, table, extra), balloonRect(0, table, extra));
+    // Without a frame the window keeps its outer height.
+    QCOMPARE(balloonRect(2, table, QSize(0, 0)).size(), QSize(231, 303));
+
     WindowHarness h;
     Form1* t = newTable(h);
     QVERIFY(t);
     FrmSplash* w = t->speechWindow();
-    QPoint shownAt;
-    QSize shownSize;
-    Form1::setProbe([&](Form1&, const char* where) {
-        if (std::string(where) == "balloon") {
-            shownAt = w->frameGeometry().topLeft();
-            shownSize = w->frameGeometry().size();
-            QVERIFY(w->isVisible());
-        }
-    });
-    const QRect f = t->frameGeometry();
-    const double L = f.x() * 15.0, T = f.y() * 15.0, W = f.width() * 15.0, H = f.height() * 15.0;
     for (int seat : {1, 2, 3, 4, 0, 7}) {
-        shownAt = {};
-        t->FRM_DSP(seat, 1000);
-        QVERIFY(!w->isVisible());
+        t->FRM_DSP(seat);
+        QVERIFY(w->isVisible());
+        const QSize frameExtra = w->frameGeometry().size() - w->size();
+        QCOMPARE(w->frameGeometry(), balloonRect(seat, t->frameGeometry(), frameExtra));
         const bool atSeat = seat >= 1 && seat <= 4;
-        QCOMPARE(shownSize.height(), atSeat ? 303 : 80);
-        const double sW = shownSize.width() * 15.0, sH = shownSize.height() * 15.0;
-        double left = 0, top = 0;
-        switch (seat) {
-            case 1: left = (L + W) / 2 - sW / 2 + 500; top = T + H - sH; break;
-            case 2: left = L; top = (T + H) / 2 - 1000; break;
-            case 3: left = (L + W) / 2 - sW / 2 + 500; top = T; break;
-            case 4: left = L + W - sW; top = (T + H) / 2 - 1000; break;
-            default: left = (L + W) / 2 - sW / 2; top = (T + H) / 2; break;
-        }
-        QCOMPARE(shownAt, QPoint(roundEven(left / 15), roundEven(top / 15)));
+        QCOMPARE(w->frameGeometry().height(), atSeat ? 303 : 80);
         QCOMPARE(w->label1()->y(), atSeat ? 256 : 20);
         QCOMPARE(w->image1()->pixmap().isNull(), !atSeat);
+        t->hideBalloon();
+        QVERIFY(!w->isVisible());
     }
 }
 
@@ -235,11 +235,11 @@ void TableWindowTest::missingPortraitSpeaksWithDefault() {
     Form1* t = newTable(h);
     QVERIFY(t);
     sharedState().seatImage[2][1] = "/nonexistent/portrait.jpg";
-    t->speak(2, "あやや\r\nパスします・・・", 1000);
+    t->showBalloon(2, "あやや\r\nパスします・・・");
     QVERIFY(t->speechWindow()->showsDefaultPortrait());
     QVERIFY(!t->speechWindow()->image1()->pixmap().isNull());
     QCOMPARE(t->speechWindow()->label1()->text(), QStringLiteral("あやや\nパスします・・・"));
-    t->speak(3, "はるか\r\nパスします・・・", 1000);
+    t->showBalloon(3, "はるか\r\nパスします・・・");
     QVERIFY(!t->speechWindow()->showsDefaultPortrait());
 }
 
@@ -247,15 +247,24 @@ void TableWindowTest::cardFlightSteps() {
     WindowHarness h;
     Form1* t = newTable(h);
     QVERIFY(t);
+    // The path: 30 pixels along each axis not reached yet, never past it.
+    QCOMPARE(nextFlightStep({100, 100}, {131, 100}), (Point{130, 100}));
+    QCOMPARE(nextFlightStep({130, 100}, {131, 100}), (Point{131, 100}));
+    QCOMPARE(nextFlightStep({131, 100}, {31, 400}), (Point{101, 130}));
+    QCOMPARE(nextFlightStep({5, 5}, {5, 5}), (Point{5, 5}));
     t->placePicture(1, 100, 100);
-    t->movePicture(1, 100, 100, 131, 100, 1);
+    t->follower().fly(1, {131, 100});
+    QVERIFY(settle(t));
     QCOMPARE(t->lastMoveSteps(), 2);
     QCOMPARE(t->img(1)->pos(), QPoint(131, 100));
-    t->movePicture(1, 131, 100, 131, 100, 1);
+    t->img(1)->hide();
+    t->follower().fly(1, {131, 100});
+    QVERIFY(settle(t));
     QCOMPARE(t->lastMoveSteps(), 0);
     QVERIFY(t->img(1)->isVisible());
     // 45 degrees until one coordinate is reached, then straight on.
-    t->movePicture(1, 131, 100, 31, 400, 1);
+    t->follower().fly(1, {31, 400});
+    QVERIFY(settle(t));
     QCOMPARE(t->lastMoveSteps(), 10);
     QCOMPARE(t->img(1)->pos(), QPoint(31, 400));
 }
@@ -302,7 +311,8 @@ void TableWindowTest::flightStepsReachTheScreen() {
     program().pauseScale = 1.0;
     QElapsedTimer clock;
     clock.start();
-    t->movePicture(1, 100, 100, 400, 100, 1);
+    t->follower().fly(1, {400, 100});
+    QVERIFY(settle(t));
     const double tookMs = clock.nsecsElapsed() / 1e6;
     program().pauseScale = 0;
     Form1::setProbe({});
@@ -386,26 +396,28 @@ void TableWindowTest::skipWithTwoComputersIn() {
     };
     Form1::setProbe([&](Form1& table, const char* where) {
         if (skipped || std::string(where) != "events") return;
-        const RoundState& r = table.engine().round();
+        const RoundState& r = table.localTable().round();
         int computersIn = 0;
         for (int seat = 2; seat <= 4; ++seat) computersIn += r.cardsLeft[seat] > 0;
         if (r.userOut == 1 && computersIn >= 2 && table.menuAction("mnu_skip")->isEnabled()) {
             skipped = true;
             const int before = r.placeCount + r.dropCount;
             table.menuAction("mnu_skip")->trigger();
-            QCOMPARE(table.engine().round().placeCount + table.engine().round().dropCount, 4);
+            QCOMPARE(table.localTable().round().placeCount + table.localTable().round().dropCount, 4);
             QVERIFY(before <= 2);
             for (int i = 1; i <= 105; ++i) QVERIFY(!table.img(i)->isVisible());
         }
     });
     t->mnu_kaisi_Click();
-    for (int guard = 0; guard < 20000 && !skipped && t->engine().awaitingUser(); ++guard) {
-        const Engine& e = t->engine();
+    settle(t);
+    for (int guard = 0; guard < 20000 && !skipped && t->follower().awaitingMove(); ++guard) {
+        const TableFollower& e = t->follower();
         int card = 0;
         for (int i = 1; i <= kJoker && !card; ++i) if (e.isClickable(i)) card = i;
         if (card) t->img_Click(card);
         else if (t->cmdPass()->isEnabled()) t->cmdPass_Click();
         else t->cmdOut_Click();
+        settle(t);
     }
     QVERIFY(skipped);
     QVERIFY(roundsSeen >= 1);
@@ -524,11 +536,12 @@ public:
         if (event->type() == QEvent::Paint && armed) {
             armed = false;
             paintedAfterMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
-            duringPause = BlockingPause::active();
+            duringPause = table && table->follower().inFixedPause();
         }
         return QObject::eventFilter(watched, event);
     }
     QElapsedTimer clock;
+    QPointer<Form1> table;
     bool armed = false;
     bool duringPause = false;
     double paintedAfterMs = -1;
@@ -540,6 +553,7 @@ void TableWindowTest::tableRepaintsDuringAPause() {
     Form1* table = newTable(h);
     QVERIFY(table);
     PaintWatch watch;
+    watch.table = table;
     table->surface()->installEventFilter(&watch);
     QPointer<Form1> guard = table;
     int pauses = 0;
@@ -558,6 +572,7 @@ void TableWindowTest::tableRepaintsDuringAPause() {
         QTimer::singleShot(300, &t, [&t] { t.close(); });
     });
     table->mnu_kaisi_Click();
+    settle(table);
     Form1::setProbe({});
     program().pauseScale = 0;
     WindowHarness::flushDeletes();
