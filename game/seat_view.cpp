@@ -91,6 +91,7 @@ void SeatView::apply(const TableEvent& e) {
         case EventKind::Drop:
             myTurn = false;
             dropped[who] = true;
+            passCount[who] = e.a;
             break;
         case EventKind::Line: break;
         case EventKind::Out:

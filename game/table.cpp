@@ -107,6 +107,8 @@ struct Table::Stage {
     }
     void out(int seat, int place) {
         if (t.observer_) t.observer_->onOut(seat, place, t.match_->roundPoints[seat]);
+        // A person's joker went with the emptied hand already.
+        if (!t.isPerson(seat)) userHandEmpty(seat);
         t.announce({.kind = EventKind::Out, .seat = uint8_t(seat), .how = uint8_t(t.scored_ ? 1 : 0), .a = place,
                 .b = t.scored_.value_or(0)});
     }
@@ -129,7 +131,7 @@ struct Table::Stage {
     }
     void dropping(int seat) {
         if (t.observer_) t.observer_->onDrop(seat);
-        t.announce({.kind = EventKind::Drop, .seat = uint8_t(seat)});
+        t.announce({.kind = EventKind::Drop, .seat = uint8_t(seat), .a = t.s_.passCount[seat]});
     }
     void pause(int) {}
 };
@@ -176,6 +178,7 @@ void Table::announce(TableEvent event) {
 }
 
 void Table::record(TableInput::Kind kind, int seat, const TurnMove& move) {
+    if (!setup_.followed) return;
     inputs_.push_back({kind, uint8_t(seat), move, lastSeq()});
 }
 
@@ -388,12 +391,17 @@ void Table::turnPause() {
 }
 
 void Table::turn() {
+    const uint64_t before = lastSeq();
     batle();
     if (next_ == Next::Awaiting) return;
     // The last seat in after three drops was a person, whose cards were all
     // laid: one more turn at once finds four seats out.
     if (s_.roundOver == 0 && s_.dropCount == 3 && isPerson(s_.currentSeat) && s_.keepSeat == 0) batle();
     next_ = s_.roundOver == 1 ? Next::RoundEnd : Next::TurnPause;
+    // A turn that only found every seat out ends the round in the same
+    // step: every step says something, so that an event number names one
+    // state of the table.
+    if (lastSeq() == before && next_ == Next::RoundEnd) roundEnd();
 }
 
 void Table::resumeTurns() {

@@ -69,9 +69,9 @@ struct TableSetup {
     std::optional<uint64_t> seed;
     // How the searching computers think.
     MoveSearch::Settings search;
-    // Whether anybody follows a seat. Without followers (the simulator,
-    // which reads only the omniscient story) no event is kept and no
-    // seat's view is worked out.
+    // Whether anybody follows a seat or will replay the table. Without
+    // followers (the simulator, which reads only the omniscient story) no
+    // event and no input is kept and no seat's view is worked out.
     bool followed = true;
 
     int people() const;

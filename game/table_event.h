@@ -33,9 +33,9 @@ enum class EventKind : uint8_t {
     Joker,        // the joker fills the gap `card` for seat (it goes down first for a computer)
     Forced,       // seat holds the joker's gap `card` and must lay it now (after a pause)
     JokerCleared, // the joker leaves the table: the gap card was played in its place
-    JokerGone,    // private: the seat's own joker is put away unplayed (out or dropped)
+    JokerGone,    // private: the seat's own joker is put away unplayed (its hand is empty)
     Pass,         // seat passes; a = its passes this round (1..3)
-    Drop,         // seat gives up the round; its cards follow as Card events (how Lay)
+    Drop,         // seat gives up the round (a = its passes); its cards follow as Card events (how Lay)
     Line,         // seat speaks: a = the moment (kbn 1..4), b = the place for kbn 1
     Out,          // seat is out: a = its place, b = its points (valid when how = 1)
     SkipScored,   // the skip puts a computer out: seat, a = place, b = points

@@ -3,6 +3,8 @@
 
 #include "records/settings.h"
 
+#include <charconv>
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -390,6 +392,32 @@ SettingsReport writeDefaultSettings(MatchState& state, const SettingsLocation& w
 bool writeStrength(const std::filesystem::path& file, Strength strength) {
     return profile::writeStringsLocked(
         file, {{std::string(kStrengthSection), std::string(kStrengthKey), std::string(strengthValue(strength))}});
+}
+
+namespace {
+
+// The longest address (a DNS name) and name the section keeps.
+constexpr std::size_t kAddressBuffer = 256;
+constexpr std::size_t kFriendsNameBuffer = 64;
+
+}  // namespace
+
+FriendsPlace readFriendsPlace(const std::filesystem::path& file) {
+    FriendsPlace place;
+    place.address = profile::readString(file, kFriendsSection, "Adoresu", "", kAddressBuffer);
+    place.name = profile::readString(file, kFriendsSection, "Namae", "", kFriendsNameBuffer);
+    const std::string port = profile::readString(file, kFriendsSection, "Pooto", "", 8);
+    int value = 0;
+    const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
+    if (error == std::errc() && end == port.data() + port.size() && value >= 1 && value <= 65535) place.port = value;
+    return place;
+}
+
+bool writeFriendsPlace(const std::filesystem::path& file, const FriendsPlace& place) {
+    const std::string section(kFriendsSection);
+    return profile::writeStringsLocked(file, {{section, "Adoresu", place.address},
+                                              {section, "Pooto", std::to_string(place.port)},
+                                              {section, "Namae", place.name}});
 }
 
 }  // namespace vantel

@@ -195,6 +195,22 @@ RecordsReport readRecords(const SettingsKeyReader& read, MatchState& state);
 // file cannot be written.
 bool writeStrength(const std::filesystem::path& file, Strength strength);
 
+// Where the player last met friends over the network: [Tomodati] Adoresu
+// (the host's address, text), Pooto (its port) and Namae (the name to sit
+// down with). Missing or unreadable keys read as no address, port 7777 and
+// no name.
+struct FriendsPlace {
+    std::string address;
+    int port = 7777;
+    std::string name;
+    bool operator==(const FriendsPlace&) const = default;
+};
+inline constexpr std::string_view kFriendsSection = "Tomodati";
+FriendsPlace readFriendsPlace(const std::filesystem::path& file);
+// Keeps the three keys of [Tomodati]; nothing else in the file changes.
+// False when the file cannot be written.
+bool writeFriendsPlace(const std::filesystem::path& file, const FriendsPlace& place);
+
 // Writes every key with its factory value, then reads the file back
 // (readSettings). The old high score, ranking and members are overwritten;
 // a non-empty old file is first copied to the same name plus ".bak".

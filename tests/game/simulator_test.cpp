@@ -119,7 +119,13 @@ struct Referee {
     // strategies): then nobody passes or drops while a card fits. A search
     // player may, and so may a user.
     bool fixedPolicies = true;
+    // Seats 1..people are people: sorted hands, the user's joker order and
+    // policy; with two or more the deal names no blocker.
+    int people = 1;
+    int userJokerSeat = 0;
     std::string error;
+
+    bool person(int seat) const { return seat >= 1 && seat <= people; }
 
     bool on(int s, int r) const { return table[s][r] == 1; }
 
@@ -225,7 +231,9 @@ struct Referee {
         if (e.ev == "deal") {
             if (!keysAre({"round", "hands", "blocker"})) return false;
             if (e.n.at("round") != rounds + 1) return fail("round number");
-            if (e.n.at("blocker") < 2 || e.n.at("blocker") > 4) return fail("blocker");
+            if (people >= 2 ? e.n.at("blocker") != 0 : e.n.at("blocker") < 2 || e.n.at("blocker") > 4) {
+                return fail("blocker");
+            }
             std::set<int> cards;
             int jokers = 0;
             for (auto& row : table)
@@ -244,8 +252,10 @@ struct Referee {
             }
             if (cards.size() != 52 || *cards.begin() != 1 || *cards.rbegin() != 52) return fail("deck");
             if (jokers != 1) return fail("joker count");
-            for (int k = 1; k < 13; ++k)
-                if (hand[1][k] > hand[1][k + 1]) return fail("user's hand not sorted");
+            for (int seat = 1; seat <= people; ++seat) {
+                for (int k = 1; k < 13; ++k)
+                    if (hand[seat][k] > hand[seat][k + 1]) return fail("a person's hand not sorted");
+            }
             for (int seat = 1; seat <= 4; ++seat) {
                 for (int k = 1; k <= 13; ++k) {
                     const int c = hand[seat][k];
@@ -272,14 +282,15 @@ struct Referee {
             } else {
                 if (!startTurn(seat)) return false;
                 if (!placeable(card)) {
-                    if (seat != 1 || hand[1][14] != 53 || gapFor(1, card) == 0) {
+                    if (!person(seat) || hand[seat][14] != 53 || gapFor(seat, card) == 0) {
                         return fail("card " + std::to_string(card) + " laid illegally");
                     }
                     userJokerCard = card;
-                } else if (seat == 1 && fixedPolicies) {
+                    userJokerSeat = seat;
+                } else if (person(seat) && fixedPolicies) {
                     // The user's policy plays the lowest playable slot.
                     for (int k = 1; k < e.n.at("slot"); ++k) {
-                        if (hand[1][k] != 0 && placeable(hand[1][k])) return fail("user skipped a card");
+                        if (hand[seat][k] != 0 && placeable(hand[seat][k])) return fail("user skipped a card");
                     }
                 }
                 anchor = seat;
@@ -289,7 +300,7 @@ struct Referee {
             connect(suitOf(card), rankOf(card));
             // The user's gap is sought on the table that holds the card; the
             // connecting walks may have closed it, and then the joker stays.
-            if (userJokerCard == card && gapFor(1, card) == 0) userJokerCard = 0;
+            if (userJokerCard == card && gapFor(seat, card) == 0) userJokerCard = 0;
             return true;
         }
         if (e.ev == "joker") {
@@ -299,10 +310,10 @@ struct Referee {
             if (hand[seat][14] != 53) return fail("joker played by a seat without it");
             hand[seat][14] = 0;
             if (userJokerCard) {
-                if (seat != 1 || gapFor(1, userJokerCard) != gap) return fail("user's joker gap");
+                if (seat != userJokerSeat || gapFor(seat, userJokerCard) != gap) return fail("user's joker gap");
                 userJokerCard = 0;
             } else {
-                if (seat == 1) return fail("user's joker before the card");
+                if (person(seat)) return fail("user's joker before the card");
                 if (!startTurn(seat)) return false;
                 jokerTurnSeat = seat;
                 anchor = seat;
@@ -325,12 +336,12 @@ struct Referee {
         if (e.ev == "pass") {
             if (!keysAre({"seat", "count"})) return false;
             const int seat = static_cast<int>(e.n.at("seat"));
-            if (userJokerCard && seat == 1) return fail("pass after a joker card");
+            if (userJokerCard && seat == userJokerSeat) return fail("pass after a joker card");
             if (!startTurn(seat)) return false;
             if (e.n.at("count") != ++passes[seat] || passes[seat] > 3) return fail("pass count");
-            if (seat == 1 && fixedPolicies) {
+            if (person(seat) && fixedPolicies) {
                 for (int k = 1; k <= 13; ++k)
-                    if (hand[1][k] != 0 && placeable(hand[1][k])) return fail("user passed with a card");
+                    if (hand[seat][k] != 0 && placeable(hand[seat][k])) return fail("user passed with a card");
             }
             anchor = seat;
             return true;
@@ -479,6 +490,10 @@ TEST(SimulatorTrace, RefereeAcceptsEveryEventOfManyMatches) {
         {1, 40, {}}, {2, 40, {}}, {3, 40, {}}, {2024, 40, {}}, {99999, 40, {}},
         {4, 20, {Strength::Easy, UserPolicy::Lowest, 40}},
         {5, 3, {Strength::Hard, UserPolicy::Search, 40}},
+        // Friends' tables: several people, nobody blocks.
+        {6, 10, {Strength::Normal, UserPolicy::Lowest, 40, 2}},
+        {7, 10, {Strength::Easy, UserPolicy::Lowest, 40, 4}},
+        {8, 2, {Strength::Hard, UserPolicy::Lowest, 30, 3}},
     };
     for (const Run& run : runs) {
         const uint64_t seed = run.seed;
@@ -488,6 +503,7 @@ TEST(SimulatorTrace, RefereeAcceptsEveryEventOfManyMatches) {
         EXPECT_EQ(summary.rounds, 10 * run.matches);
         Referee referee;
         referee.fixedPolicies = run.play.strength != Strength::Hard && run.play.user == UserPolicy::Lowest;
+        referee.people = run.play.people;
         std::istringstream lines(text);
         std::string line;
         int number = 0;
@@ -602,6 +618,8 @@ TEST(SimulatorOptions, RejectsWhatItCannotRead) {
         {"--seed", "1", "--matches", "1", "--level", "easy", "--level", "hard"},
         {"--seed", "1", "--matches", "1", "--user", "random"},
         {"--seed", "1", "--matches", "1", "--playouts", "0"},
+        {"--seed", "1", "--matches", "1", "--people", "0"},
+        {"--seed", "1", "--matches", "1", "--people", "5"},
     };
     for (const auto& args : bad) {
         auto parsed = parseSimOptions(args);

@@ -302,5 +302,24 @@ TEST_F(SettingsFile, TheStrengthReadsAsNormalUnlessTheFileNamesAnotherAndIsWritt
     EXPECT_EQ(state.strength, Strength::Easy);
 }
 
+TEST_F(SettingsFile, TheFriendsPlaceIsKeptInItsOwnSectionAndReadsSafely) {
+    // Nothing kept yet, or values that are not a port: the defaults.
+    writeIni("[Mentu]\r\nNinzu=4\r\n");
+    EXPECT_EQ(readFriendsPlace(ini), FriendsPlace{});
+    for (const char* port : {"0", "65536", "-1", "77x", ""}) {
+        writeIni(std::string("[Tomodati]\r\nPooto=") + port + "\r\n");
+        EXPECT_EQ(readFriendsPlace(ini).port, 7777) << port;
+    }
+    // Kept and read back, Japanese names too; every other byte stays.
+    writeIni("[Mentu]\r\nNinzu=4\r\n");
+    const std::string before = readBytes(ini);
+    const FriendsPlace place{"192.168.1.20", 8080, "ゆき"};
+    ASSERT_TRUE(writeFriendsPlace(ini, place));
+    EXPECT_EQ(readFriendsPlace(ini), place);
+    EXPECT_EQ(readBytes(ini).rfind(before, 0), 0u);
+    ASSERT_TRUE(read().ok());
+    EXPECT_EQ(state.memberCount, 4);
+}
+
 }  // namespace
 }  // namespace vantel
