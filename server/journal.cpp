@@ -49,6 +49,10 @@ struct FileJournal::File {
 FileJournal::FileJournal(QString folder, std::function<void(uint64_t)> synced)
     : folder_(std::move(folder)), synced_(std::move(synced)) {}
 
+namespace {
+constexpr int kSyncHelpers = 7;
+}
+
 FileJournal::~FileJournal() {
     {
         std::lock_guard lock(mutex_);
@@ -56,6 +60,14 @@ FileJournal::~FileJournal() {
     }
     wake_.notify_all();
     if (syncer_.joinable()) syncer_.join();
+    {
+        std::lock_guard lock(passMutex_);
+        ++passSerial_;
+        passFiles_ = nullptr;
+        helpersStop_ = true;
+    }
+    passReady_.notify_all();
+    for (auto& t : helpers_) t.join();
     if (folderFd_ >= 0) ::close(folderFd_);
 }
 
@@ -72,6 +84,7 @@ bool FileJournal::open(QString* why) {
         return false;
     }
     syncer_ = std::thread([this] { syncLoop(); });
+    for (int i = 0; i < kSyncHelpers; ++i) helpers_.emplace_back([this] { helpLoop(); });
     return true;
 }
 
@@ -164,9 +177,9 @@ void FileJournal::syncLoop() {
             for (auto& f : batch.files) {
                 if (std::find(seen.begin(), seen.end(), f.get()) != seen.end()) continue;
                 seen.push_back(f.get());
-                while (::fdatasync(f->fd) != 0 && errno == EINTR) {}
             }
         }
+        syncAll(seen);
         // A new file is durable only once its folder entry is.
         if (newFiles && folderFd_ >= 0) ::fsync(folderFd_);
         // The caller hears first, so that whoever syncNow() wakes finds the
@@ -177,6 +190,49 @@ void FileJournal::syncLoop() {
             durable_ = std::max(durable_, highest);
         }
         done_.notify_all();
+    }
+}
+
+void FileJournal::syncAll(const std::vector<File*>& files) {
+    {
+        std::lock_guard lock(passMutex_);
+        passFiles_ = &files;
+        passNext_ = 0;
+        passLeft_ = files.size();
+        ++passSerial_;
+    }
+    passReady_.notify_all();
+    // This thread takes its share too.
+    for (;;) {
+        File* f = nullptr;
+        {
+            std::lock_guard lock(passMutex_);
+            if (passNext_ >= files.size()) break;
+            f = files[passNext_++];
+        }
+        while (::fdatasync(f->fd) != 0 && errno == EINTR) {}
+        std::lock_guard lock(passMutex_);
+        --passLeft_;
+    }
+    std::unique_lock lock(passMutex_);
+    passDone_.wait(lock, [&] { return passLeft_ == 0; });
+    passFiles_ = nullptr;
+}
+
+void FileJournal::helpLoop() {
+    uint64_t seenSerial = 0;
+    for (;;) {
+        std::unique_lock lock(passMutex_);
+        passReady_.wait(lock, [&] { return passSerial_ != seenSerial; });
+        seenSerial = passSerial_;
+        if (helpersStop_) return;
+        while (passFiles_ && passNext_ < passFiles_->size()) {
+            File* f = (*passFiles_)[passNext_++];
+            lock.unlock();
+            while (::fdatasync(f->fd) != 0 && errno == EINTR) {}
+            lock.lock();
+            if (--passLeft_ == 0) passDone_.notify_all();
+        }
     }
 }
 
