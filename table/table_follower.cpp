@@ -285,7 +285,10 @@ void TableFollower::applySkip() {
 }
 
 void TableFollower::countStep() {
+    // The table steps only from the top of the event loop: never inside a
+    // loop that some window runs of its own.
     const int level = QThread::currentThread()->loopLevel();
+    Q_ASSERT(level <= 1);
     if (level > 1) {
         ++nestedSteps();
         qWarning("the table stepped inside a nested event loop (level %d)", level);
