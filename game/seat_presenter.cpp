@@ -35,6 +35,73 @@ void SeatPresenter::resetTo(const SeatView& view) {
     presented_ = view.seq;
 }
 
+void SeatPresenter::restore(const SeatView& view) {
+    acts_.clear();
+    moveSent_ = false;
+    presented_ = view.seq;
+    addNow([this, view] {
+        hideAll();
+        clickable_.fill(false);
+        const int me = seat();
+        stage_.setTableGeometry(gridFor(stage_.clientSize(), stage_.cardSize(), stage_.landscapeCardSize()));
+        const TableGeometry g = geometry();
+        stage_.setCaption(Caption::RoundNumber, 0, view.round > 0 ? std::to_string(view.round) + "回戦" : "");
+        for (int s = 1; s <= kSeats; ++s) {
+            stage_.setCaption(Caption::SeatTotal, s - 1, std::to_string(view.totals[s]));
+            if (view.place[s] > 0) {
+                setPassCaption(s, std::to_string(view.place[s]) + "番");
+            } else {
+                const auto stars = passStars(view.passCount[s]);
+                setPassCaption(s, stars ? std::string(*stars) : "");
+            }
+        }
+        const bool inRound = view.phase == ViewPhase::Playing || view.phase == ViewPhase::Dealing;
+        if (!inRound) {
+            seen_ = view;
+            return;
+        }
+        for (int card = 1; card <= 52; ++card) {
+            if (view.table[suitOf(card)][rankOf(card)] == kCellEmpty) continue;
+            const Point at = cellPosition(g, card);
+            stage_.placePicture(card, at.x, at.y);
+            stage_.setPictureVisible(card, true);
+        }
+        if (view.jokerGap != 0) {
+            const Point gap = cellPosition(g, view.jokerGap);
+            stage_.placePicture(kJoker, gap.x, gap.y);
+            stage_.setPictureVisible(kJoker, true);
+        }
+        Point at = fanStart(g);
+        for (int slot = 1; slot <= kJokerSlot; ++slot) {
+            const int card = view.hand[slot];
+            if (card == 0) continue;
+            stage_.placePicture(card, at.x, at.y);
+            stage_.setPictureVisible(card, true);
+            at.x = fanNext(g, at.x);
+        }
+        for (int s = 1; s <= kSeats; ++s) {
+            if (s == me) continue;
+            for (int k = kHandSlots - view.cardsLeft[s] + 1; k <= kHandSlots; ++k) {
+                const Point place = seatRowPosition(g, s, k);
+                stage_.placePicture(kBackImageBase[s] + k - 1, place.x, place.y);
+                stage_.setPictureVisible(kBackImageBase[s] + k - 1, true);
+            }
+        }
+        seen_ = view;
+        seen_.myTurn = false;
+        if (view.myTurn) {
+            TableEvent open;
+            open.kind = EventKind::TurnOpen;
+            open.seat = uint8_t(me);
+            open.visibleTo = uint8_t(me);
+            open.cards = view.moveCards;
+            open.a = view.moveFlags;
+            prepareTurn(open);
+            seen_.myTurn = true;
+        }
+    });
+}
+
 bool SeatPresenter::isClickable(int index) const {
     return index >= 1 && index < static_cast<int>(clickable_.size()) && clickable_[index];
 }
@@ -56,6 +123,7 @@ void SeatPresenter::addNow(std::function<void()> act) {
 void SeatPresenter::present(const TableEvent& event) {
     if (event.seq <= presented_ || !event.visibleFor(seat())) return;
     presented_ = event.seq;
+    if (options_.eventShowing) addNow([this, event] { options_.eventShowing(event); });
     showEvent(event);
     // The seat's view takes the event once everything that shows it has
     // run: the acts read the view as it was before.
@@ -189,7 +257,9 @@ void SeatPresenter::showEvent(const TableEvent& e) {
             break;
         case EventKind::Line:
             add([this, e, who] {
-                return Wait::speech(who, serifuText(match_, who, e.a, e.b), kLinePauseMs);
+                std::optional<std::string> told;
+                if (options_.lineText) told = options_.lineText(e);
+                return Wait::speech(who, told ? *told : serifuText(match_, who, e.a, e.b), kLinePauseMs);
             });
             break;
         case EventKind::Out:
@@ -342,7 +412,7 @@ void SeatPresenter::roundEndMusic() {
 }
 
 void SeatPresenter::kekka(const TableEvent& e) {
-    add([] { return Wait::of(Wait::Ranking); });
+    if (options_.ranking) add([] { return Wait::of(Wait::Ranking); });
     add([] { return Wait::matchEndScreen(MatchEndScreen::Announcement); });
     const bool won = e.values[seat() - 1] == 1;
     add([this, won] {

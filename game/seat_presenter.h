@@ -92,6 +92,19 @@ public:
     // outlive the presenter.
     SeatPresenter(int seat, const MatchPlay& match, TableStage& stage);
 
+    // How a table held elsewhere differs from the one in this process.
+    struct Options {
+        // The match is recorded and the ranking shown at its end (not at a
+        // friends' table).
+        bool ranking = true;
+        // The text of a spoken line as the table told it; without it the
+        // line is made from the match's own lines.
+        std::function<std::optional<std::string>(const TableEvent&)> lineText;
+        // Runs as an event begins to show, before its first act.
+        std::function<void(const TableEvent&)> eventShowing;
+    };
+    void setOptions(Options options) { options_ = std::move(options); }
+
     int seat() const { return seen_.seat; }
 
     // Adds the acts that show `event`, the next of the seat's stream.
@@ -108,6 +121,9 @@ public:
     // Starts again from a view of the table (the engine's tests build
     // rounds by hand); the acts not yet run are dropped.
     void resetTo(const SeatView& view);
+    // Shows `view` at once, every picture where it stands, in place of the
+    // events that led to it (a seat that missed too many of them).
+    void restore(const SeatView& view);
 
     // True while the seat's move is awaited and shown as such.
     bool awaitingMove() const { return seen_.myTurn && !moveSent_ && acts_.empty(); }
@@ -155,6 +171,7 @@ private:
 
     const MatchPlay& match_;
     TableStage& stage_;
+    Options options_;
     SeatView seen_;
     std::deque<Act> acts_;
     uint64_t presented_ = 0;

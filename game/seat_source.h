@@ -16,6 +16,7 @@
 #include "game/match_play.h"
 #include "game/random.h"
 #include "game/round_state.h"
+#include "game/seat_view.h"
 #include "game/search/knowledge.h"
 #include "game/search/move_search.h"
 #include "game/table.h"
@@ -57,6 +58,10 @@ public:
     // The whole round, where the source holds it (the local table), for
     // laying the pictures out again; nothing for a table held elsewhere.
     virtual const RoundState* round() const { return nullptr; }
+    // The seat's whole view, when the events after `presented` are no
+    // longer to be had (a table held elsewhere that sent a snapshot): the
+    // follower shows it at once and goes on from its last event.
+    virtual std::optional<SeatView> snapshotAfter(uint64_t /*presented*/) const { return std::nullopt; }
 
     // Called when events arrive by themselves.
     void setArrivalHandler(std::function<void()> handler) { arrival_ = std::move(handler); }

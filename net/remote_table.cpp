@@ -3,12 +3,52 @@
 
 #include "net/remote_table.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSaveFile>
+#include <QStandardPaths>
 
 #include "net/event_json.h"
 
 namespace vantel::net {
+
+namespace {
+
+QString savedSeatFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/vantel/friends-seat.json");
+}
+
+}  // namespace
+
+std::optional<SavedSeat> loadSavedSeat() {
+    QFile file(savedSeatFile());
+    // A small file of our own; anything else is not one.
+    if (!file.open(QIODevice::ReadOnly) || file.size() > 4096) return std::nullopt;
+    const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+    SavedSeat seat{QUrl(o.value(QStringLiteral("url")).toString()), o.value(QStringLiteral("room")).toString(),
+                   o.value(QStringLiteral("token")).toString(), o.value(QStringLiteral("name")).toString()};
+    if (!seat.url.isValid() || seat.room.isEmpty() || seat.token.isEmpty()) return std::nullopt;
+    return seat;
+}
+
+void saveSeat(const SavedSeat& seat) {
+    const QString path = savedSeatFile();
+    QDir().mkpath(QFileInfo(path).path());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    file.write(QJsonDocument(QJsonObject{{QStringLiteral("url"), seat.url.toString()},
+                                         {QStringLiteral("room"), seat.room},
+                                         {QStringLiteral("token"), seat.token},
+                                         {QStringLiteral("name"), seat.name}})
+                   .toJson(QJsonDocument::Compact));
+    file.commit();
+}
+
+void forgetSavedSeat() { QFile::remove(savedSeatFile()); }
 
 namespace {
 
@@ -98,6 +138,18 @@ void RemoteTable::join(const QString& room, const QString& name, int picture) {
 void RemoteTable::watch(const QString& room) {
     room_ = room;
     pending_ = {{QStringLiteral("type"), QStringLiteral("watch")}, {QStringLiteral("room"), room}};
+    if (state_ == State::Ready) send(pending_);
+}
+
+void RemoteTable::resume(const QString& room, const QString& token) {
+    room_ = room;
+    token_ = token;
+    tookBack_ = true;
+    // From nothing: the server sends what it keeps, or a snapshot.
+    pending_ = {{QStringLiteral("type"), QStringLiteral("resume")},
+                {QStringLiteral("room"), room},
+                {QStringLiteral("token"), token},
+                {QStringLiteral("last"), 0}};
     if (state_ == State::Ready) send(pending_);
 }
 
@@ -211,6 +263,7 @@ void RemoteTable::handle(const QJsonObject& m) {
             }
             members.append(member);
         }
+        members_ = members;
         if (!back) Q_EMIT welcomed(members);
         if (!pending_.isEmpty()) send(pending_);
         pending_ = {};
@@ -249,6 +302,7 @@ void RemoteTable::handle(const QJsonObject& m) {
                                     o.value(QStringLiteral("name")).toString(),
                                     o.value(QStringLiteral("picture")).toInt()};
         }
+        roomInfo_ = info;
         Q_EMIT roomChanged(info);
         return;
     }

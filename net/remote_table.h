@@ -19,6 +19,7 @@
 #include <QWebSocket>
 #include <array>
 #include <map>
+#include <optional>
 
 #include "game/seat_view.h"
 #include "game/table_event.h"
@@ -52,6 +53,20 @@ struct RoomInfo {
     int spectators = 0;
 };
 
+// A seat this game sat at, kept so that a game closed by force can take
+// it back when it starts again: in the user's data folder, readable by the
+// user alone. The token is the seat's secret and is shown nowhere.
+struct SavedSeat {
+    QUrl url;
+    QString room;
+    QString token;
+    QString name;
+    bool operator==(const SavedSeat&) const = default;
+};
+std::optional<SavedSeat> loadSavedSeat();
+void saveSeat(const SavedSeat& seat);
+void forgetSavedSeat();
+
 // A failure as a player reads it, in plain Japanese, from the protocol's
 // code (or the socket's error).
 QString failureText(const QString& code, const QString& serverText = {});
@@ -69,6 +84,13 @@ public:
     void create(const QJsonObject& settings);
     void join(const QString& room, const QString& name, int picture);
     void watch(const QString& room);
+    // Takes back a seat held before (by a game that was closed by force).
+    void resume(const QString& room, const QString& token);
+    // True when this connection took a seat back with resume(): what
+    // comes first is the whole match so far.
+    bool tookSeatBack() const { return tookBack_; }
+    // What to keep to take this seat back.
+    SavedSeat savedSeat(const QString& name) const { return {url_, room_, token_, name}; }
     void start();
     // The seat's move, answering the last event received.
     void move(const TurnMove& move);
@@ -79,10 +101,15 @@ public:
 
     State state() const { return state_; }
     int seat() const { return seat_; }
-    const QString& room() const { return room_; }
+    const QString& roomCode() const { return room_; }
     bool isHost() const { return !hostToken_.isEmpty(); }
     // The last event received and what the seat sees with it.
     const SeatView& view() const { return view_; }
+    // The host's members (from the greeting), the room as last told, and
+    // the server's address.
+    const QList<TableMember>& members() const { return members_; }
+    const RoomInfo& room() const { return roomInfo_; }
+    const QUrl& url() const { return url_; }
     // How long to try coming back before giving up (a minute).
     void setReconnectLimit(int milliseconds) { reconnectLimitMs_ = milliseconds; }
 
@@ -123,9 +150,12 @@ private:
     QString hostToken_;
     int seat_ = 0;
     SeatView view_;
+    QList<TableMember> members_;
+    RoomInfo roomInfo_;
     // Moves sent and not yet answered, by id, to send again after a resume.
     std::map<QString, QJsonObject> unanswered_;
     int nextMoveId_ = 1;
+    bool tookBack_ = false;
     QTimer retryTimer_;
     QElapsedTimer lostFor_;
     int reconnectLimitMs_ = 60000;

@@ -20,16 +20,20 @@
 #include <algorithm>
 
 #include "assets/art_resources.h"
+#include "game/seat_follower.h"
 #include "game/seat_source.h"
 #include "game/table_layout.h"
 #include "records/record_file.h"
 #include "records/table_records.h"
+#include "server/server_thread.h"
 #include "table/card_picture.h"
 #include "table/focus_frame.h"
 #include "table/focus_overlay.h"
 #include "table/fonts.h"
 #include "table/form2.h"
 #include "table/form3.h"
+#include "table/friends_table.h"
+#include "table/frm_friends.h"
 #include "table/frm_seiseki.h"
 #include "table/frm_splash.h"
 #include "table/frm_tip.h"
@@ -68,12 +72,19 @@ int backSeat(int index) { return (index - kDeck) / 13 + 1; }
 
 // ---- load ------------------------------------------------------------------------
 
-Form1::Form1(MatchState& state, QWidget* parent)
-    : QMainWindow(parent), state_(state),
+Form1::Form1(MatchState& state, QWidget* parent) : Form1(state, std::unique_ptr<FriendsTable>(), parent) {}
+
+Form1::Form1(std::unique_ptr<FriendsTable> friends, QWidget* parent)
+    : Form1(friends->state(), std::move(friends), parent) {}
+
+Form1::Form1(MatchState& state, std::unique_ptr<FriendsTable>&& friends, QWidget* parent)
+    : QMainWindow(parent), state_(state), friends_(std::move(friends)),
       records_(std::make_unique<TableRecords>(state, program().location, playRecordFile(program().location))),
       // The computers that search at むずかしい think during the pause
       // before their turn, on a thread of their own.
-      source_(std::make_unique<LocalTableSource>(state, records_->observer(), TableHint::tableSearch())),
+      local_(friends_ ? nullptr
+                      : std::make_unique<LocalTableSource>(state, records_->observer(), TableHint::tableSearch())),
+      source_(friends_ ? static_cast<SeatSource*>(&friends_->source()) : local_.get()),
       music_(std::make_unique<TableMusic>(state)) {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -113,8 +124,24 @@ Form1::Form1(MatchState& state, QWidget* parent)
                     });
     });
 
+    bar_ = new QLabel(surface_);
+    bar_->setObjectName(QStringLiteral("bar"));
+    bar_->setTextFormat(Qt::PlainText);
+    bar_->setAlignment(Qt::AlignCenter);
+    bar_->setFont(gothicFont(11.25, true));
+    bar_->setAutoFillBackground(true);
+    QPalette barColours = bar_->palette();
+    barColours.setColor(QPalette::Window, QColor(255, 248, 200));
+    barColours.setColor(QPalette::WindowText, QColor(60, 40, 0));
+    bar_->setPalette(barColours);
+    bar_->hide();
+    barTimer_ = new QTimer(this);
+    barTimer_->setSingleShot(true);
+    connect(barTimer_, &QTimer::timeout, this, &Form1::hideBar);
+
     follower_ = new TableFollower(*source_, state_, *this, this);
     formLoad();
+    if (friends_) joinFriends();
     Timer1_->start();
 }
 
@@ -167,7 +194,8 @@ void Form1::buildMenus() {
         mnu_strength_[n] = item;
     }
     add(file, "mnu_replay", "最初から始める(&R)", Qt::Key_R, &Form1::mnu_replay_Click);
-    add(file, "mnu_clear", "ランキングのクリア(&C)", Qt::Key_C, &Form1::mnu_clear_Click);
+    mnu_clear_ = add(file, "mnu_clear", "ランキングのクリア(&C)", Qt::Key_C, &Form1::mnu_clear_Click);
+    mnu_friends_ = add(file, "mnu_friends", "友達と遊ぶ(&N)", Qt::Key_N, &Form1::mnu_friends_Click);
     file->addSeparator()->setObjectName(QStringLiteral("mnu_sp1"));
     add(file, "mnu_end", "終了(&X)", Qt::Key_X, &Form1::mnu_end_Click);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
@@ -461,9 +489,10 @@ void Form1::Form_Resize() {
     }
     // The pictures follow the round where the table is held here; a table
     // held elsewhere lays out only the grid and the labels.
-    const RoundState* round = source_->round();
-    if (!round) return;
-    for (const PictureMove& m : relayoutPictures(before, geometry_, *round, board)) {
+    // A table held elsewhere lays out the round as the seat has been shown it.
+    const RoundState* held = source_->round();
+    const RoundState shown = held ? RoundState{} : roundFromView(follower_->presenter().seen());
+    for (const PictureMove& m : relayoutPictures(before, geometry_, held ? *held : shown, board)) {
         img_[m.index]->move(m.to.x, m.to.y);
     }
 }
@@ -502,10 +531,28 @@ void Form1::setCaption(Caption label, int index, std::string_view text) {
 }
 
 void Form1::setEnabled(Control control, bool enabled) {
+    if (friends_) {
+        // At a friends' table the server starts the matches (for the host's
+        // answer), nobody skips, the strength is the table's, and the hint
+        // only where the host allowed it.
+        switch (control) {
+            case Control::StartMenu:
+            case Control::StrengthMenu:
+            case Control::SkipMenu: enabled = false; break;
+            case Control::HintMenu:
+                enabled = enabled && friends_->remote().room().settings.value(QStringLiteral("hints")).toBool();
+                break;
+            default: break;
+        }
+    }
     switch (control) {
         case Control::PassButton: cmdPass_->setEnabled(enabled); break;
         case Control::DropButton: cmdOut_->setEnabled(enabled); break;
-        case Control::StartMenu: mnu_kaisi_->setEnabled(enabled); break;
+        case Control::StartMenu:
+            mnu_kaisi_->setEnabled(enabled);
+            // Friends are met between matches.
+            if (mnu_friends_) mnu_friends_->setEnabled(enabled && !friends_);
+            break;
         case Control::SkipMenu: mnu_skip_->setEnabled(enabled); break;
         case Control::HintMenu: mnu_hint_->setEnabled(enabled); break;
         case Control::StrengthMenu: mnu_tuyosa_->menuAction()->setEnabled(enabled); break;
@@ -572,6 +619,21 @@ void Form1::openModal(const Wait& wait, std::function<void(bool)> closed) {
             vantel::openModal(newMatchEndScreen(wait.screen, state_, this), [closed](int) { closed(true); });
             break;
         case Wait::Retry:
+            if (friends_ && !friends_->isHost()) {
+                // The host's answer starts the next match for everybody.
+                showBar(QStringLiteral("ホストを待っています"));
+                closed(false);
+                break;
+            }
+            if (friends_) {
+                openMessage(this, QMessageBox::Warning, "リトライ", "もう一度プレイしますか？",
+                            QMessageBox::Yes | QMessageBox::No, [this, closed](QMessageBox::StandardButton b) {
+                                closed(b == QMessageBox::Yes);
+                                // No: the host closes the table for everybody.
+                                if (b != QMessageBox::Yes) leave(Exit::NewMembers);
+                            });
+                break;
+            }
             openMessage(this, QMessageBox::Warning, "リトライ", "もう一度プレイしますか？",
                         QMessageBox::Yes | QMessageBox::No,
                         [closed](QMessageBox::StandardButton b) { closed(b == QMessageBox::Yes); });
@@ -613,6 +675,22 @@ void Form1::mnu_bgm_Click() { mnu_bgm_->setChecked(music_->toggle()); }
 
 void Form1::mnu_replay_Click() {
     if (restartPending_ != 0) return;
+    if (friends_) {
+        // At a friends' table starting over is leaving it (the host closes
+        // it for everybody).
+        hold();
+        openMessage(this, QMessageBox::Warning, "最初から始める",
+                    friends_->isHost() ? "テーブルを閉じて、メンバ選択に戻りますか？"
+                                       : "テーブルを離れて、メンバ選択に戻りますか？",
+                    QMessageBox::Yes | QMessageBox::No, [this](QMessageBox::StandardButton b) {
+                        if (b == QMessageBox::Yes) {
+                            leave(Exit::NewMembers);
+                            return;
+                        }
+                        release();
+                    });
+        return;
+    }
     // The match stops here; the question only decides with whom the next
     // one is played.
     follower_->stop();
@@ -719,6 +797,8 @@ void Form1::leave(Exit exit) {
     exit_ = exit;
     // Nothing more of this table is shown, asked or sent.
     follower_->stop();
+    // The server hears first, so that a computer takes the seat at once.
+    if (friends_) friends_->leave();
     Timer1_->stop();
     music_->stop();
     // The windows over the table close without answering.
@@ -742,16 +822,93 @@ void Form1::leave(Exit exit) {
         case Exit::SameMembers:
             openTable();
             break;
+        case Exit::Friends:
+            openFriendsTable(std::move(nextFriends_));
+            break;
         case Exit::None:
             break;
     }
     deleteLater();
 }
 
+// ---- a friends' table ----------------------------------------------------------------
+
+void Form1::joinFriends() {
+    mnu_friends_->setEnabled(false);
+    mnu_clear_->setEnabled(false);
+    setEnabled(Control::StartMenu, false);
+    net::RemoteSeatSource* source = &friends_->source();
+    SeatPresenter::Options options;
+    options.ranking = false;
+    options.lineText = [source](const TableEvent& e) { return source->lineText(e); };
+    options.eventShowing = [this](const TableEvent& e) {
+        applyToMatch(state_, e);
+        if (e.kind == EventKind::MatchStart) hideBar();
+    };
+    follower_->setPresenterOptions(std::move(options));
+    connect(friends_.get(), &FriendsTable::seatsChanged, this, &Form1::showNames);
+    connect(friends_.get(), &FriendsTable::noticeShown, this, [this](const QString& text) {
+        if (friends_->remote().state() != net::RemoteTable::State::Reconnecting) showBar(text, 4000);
+    });
+    connect(friends_.get(), &FriendsTable::reconnecting, this,
+            [this] { showBar(QStringLiteral("再接続しています…")); });
+    connect(friends_.get(), &FriendsTable::reconnected, this, &Form1::hideBar);
+    connect(friends_.get(), &FriendsTable::ended, this, [this](const QString& text) {
+        if (leaving()) return;
+        // The table is gone (the host quit or closed it, or the connection
+        // could not be had back): the player hears why and chooses again.
+        follower_->stop();
+        hideBar();
+        hold();
+        openMessage(this, QMessageBox::Information, "友達と遊ぶ", text.toStdString(), QMessageBox::Ok,
+                    [this](QMessageBox::StandardButton) { leave(Exit::NewMembers); });
+    });
+    showNames();
+    if (friends_->remote().room().phase != QLatin1String("playing")) showBar(QStringLiteral("ホストを待っています"));
+}
+
+void Form1::showNames() {
+    if (!friends_) return;
+    for (int place = 1; place <= kSeats; ++place) {
+        setLabelText(lblname_[place - 1], qs(state_.seatName[place]) + friends_->mark(place));
+    }
+}
+
+void Form1::showBar(const QString& text, int ms) {
+    barTimer_->stop();
+    bar_->setText(text);
+    const QFontMetrics metrics(bar_->font());
+    const int width = std::min(surface_->width() - 20, metrics.horizontalAdvance(text) + 48);
+    bar_->setGeometry((surface_->width() - width) / 2, 8, width, metrics.height() + 14);
+    bar_->setAccessibleName(text);
+    bar_->show();
+    bar_->raise();
+    if (ms > 0) barTimer_->start(ms);
+}
+
+void Form1::hideBar() {
+    barTimer_->stop();
+    bar_->hide();
+}
+
+void Form1::mnu_friends_Click() {
+    if (friends_ || !follower_->isEnabled(Control::StartMenu)) return;
+    hold();
+    auto* window = new FrmFriends(sharedState(), this);
+    connect(window, &FrmFriends::seatTaken, this, [this, window] {
+        // The player sits at the friends' table: this table makes way.
+        nextFriends_ = std::make_unique<FriendsTable>(window->takeTable(), window->takeServer(), sharedState());
+        leave(Exit::Friends);
+    });
+    vantel::openModal(window, [this](int) {
+        if (!leaving()) release();
+    });
+}
+
 // ---- tests ---------------------------------------------------------------------------
 
-Table& Form1::localTable() { return source_->table(); }
-const Table& Form1::localTable() const { return source_->table(); }
+Table& Form1::localTable() { return local_->table(); }
+const Table& Form1::localTable() const { return local_->table(); }
 
 MatchRecorder& Form1::recorder() { return records_->recorder(); }
 

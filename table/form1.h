@@ -35,9 +35,11 @@ namespace vantel {
 class CardPicture;
 class FocusOverlay;
 class FrmAbout;
+class FriendsTable;
 class FrmSplash;
 class Form2;
 class LocalTableSource;
+class SeatSource;
 class MatchRecorder;
 class SpeechBalloon;
 class Table;
@@ -49,7 +51,11 @@ class TableRecords;
 class Form1 : public QMainWindow, public TableStage, public FollowerHost {
     Q_OBJECT
 public:
+    // Today's game: the player and three computers at a table in this process.
     explicit Form1(MatchState& state, QWidget* parent = nullptr);
+    // A seat at a friends' table held by a server; the table's match is
+    // `friends->state()`, seen from the player's seat.
+    Form1(std::unique_ptr<FriendsTable> friends, QWidget* parent = nullptr);
     ~Form1() override;
 
     // ---- the stage ----
@@ -100,6 +106,8 @@ public:
     void mnu_tuyosa_Click(Strength strength);
     // "成績": the player's record window.
     void mnu_seiseki_Click();
+    // 「友達と遊ぶ」: host or join a friends' table (between matches).
+    void mnu_friends_Click();
     void img_Click(int index);
     void cmdPass_Click();
     void cmdOut_Click();
@@ -116,6 +124,10 @@ public:
     // The local table the follower follows (the whole truth, for tests).
     Table& localTable();
     const Table& localTable() const;
+    // The friends' table this window sits at, if it is one.
+    FriendsTable* friends() const { return friends_.get(); }
+    // The bar over the table ("再接続しています…", "ホストを待っています").
+    QLabel* bar() const { return bar_; }
     // Keeps the player's record of the matches played at this table.
     MatchRecorder& recorder();
     CardPicture* img(int index) const { return img_[index]; }
@@ -162,7 +174,16 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    enum class Exit { None, Quit, NewMembers, SameMembers };
+    enum class Exit { None, Quit, NewMembers, SameMembers, Friends };
+
+    Form1(MatchState& state, std::unique_ptr<FriendsTable>&& friends, QWidget* parent);
+    // Wires the window to its friends' table.
+    void joinFriends();
+    // The names, with what happened to their seats beside them.
+    void showNames();
+    // Shows `text` in the bar over the table; for `ms` when given.
+    void showBar(const QString& text, int ms = 0);
+    void hideBar();
 
     void buildMenus();
     void buildLabels();
@@ -185,8 +206,16 @@ private:
     void leave(Exit exit);
 
     MatchState& state_;
+    std::unique_ptr<FriendsTable> friends_;
     std::unique_ptr<TableRecords> records_;
-    std::unique_ptr<LocalTableSource> source_;
+    std::unique_ptr<LocalTableSource> local_;
+    SeatSource* source_ = nullptr;
+    // A friends' table taken in 「友達と遊ぶ」, for the window that sits at it.
+    std::unique_ptr<FriendsTable> nextFriends_;
+    QLabel* bar_ = nullptr;
+    QTimer* barTimer_ = nullptr;
+    QAction* mnu_friends_ = nullptr;
+    QAction* mnu_clear_ = nullptr;
     std::unique_ptr<TableMusic> music_;
 
     TableSurface* surface_ = nullptr;

@@ -71,6 +71,15 @@ FrmFriends::FrmFriends(MatchState& state, QWidget* parent) : QDialog(parent), st
     hostPort_->setValue(place.port);
     // The member selection's name is offered when none was kept.
     name_->setText(place.name.empty() ? fromUtf8(state_.seatName[1]) : fromUtf8(place.name));
+    // A game closed by force in the middle of a match offers its seat back.
+    if (const std::optional<net::SavedSeat> seat = net::loadSavedSeat()) {
+        address_->setText(seat->url.host());
+        joinPort_->setValue(seat->url.port(7777));
+        room_->setText(seat->room);
+        name_->setText(seat->name);
+        tabs_->setCurrentIndex(1);
+        status_->setText(QStringLiteral("前のテーブルの席が残っています。「接続」を押すと、その席に戻ります。"));
+    }
 }
 
 FrmFriends::~FrmFriends() = default;
@@ -276,6 +285,31 @@ void FrmFriends::startMatch() {
 
 // ---- joining ---------------------------------------------------------------
 
+namespace {
+QString plainCode(QString code) { return code.remove(QLatin1Char('-')).trimmed().toUpper(); }
+}  // namespace
+
+bool FrmFriends::resumeSavedSeat() {
+    const std::optional<net::SavedSeat> seat = net::loadSavedSeat();
+    if (!seat || seat->url.host() != address_->text().trimmed() || seat->url.port(7777) != joinPort_->value() ||
+        plainCode(seat->room) != plainCode(room_->text())) {
+        return false;
+    }
+    status_->setText(QStringLiteral("前の席に戻っています…"));
+    table_ = newTable();
+    connect(table_.get(), &net::RemoteTable::ended, this, [] {
+        // The seat is no longer there to take back.
+        net::forgetSavedSeat();
+    });
+    connect(table_.get(), &net::RemoteTable::seated, this, [this] {
+        remember();
+        Q_EMIT seatTaken();
+    });
+    table_->open(seat->url);
+    table_->resume(seat->room, seat->token);
+    return true;
+}
+
 void FrmFriends::connectToRoom() {
     if (table_ && picture_->count() > 0) {
         // Connected and a picture chosen: sit down.
@@ -287,6 +321,7 @@ void FrmFriends::connectToRoom() {
         fail(QStringLiteral("アドレスと部屋コードを入れてください。"));
         return;
     }
+    if (!table_ && resumeSavedSeat()) return;
     status_->setText(QStringLiteral("接続しています…"));
     table_ = newTable();
     connect(table_.get(), &net::RemoteTable::welcomed, this, [this](const QList<net::TableMember>& members) {
@@ -299,6 +334,8 @@ void FrmFriends::connectToRoom() {
     });
     connect(table_.get(), &net::RemoteTable::seated, this, [this] {
         remember();
+        // Kept until the player leaves the table, for a game closed by force.
+        net::saveSeat(table_->savedSeat(name_->text().trimmed()));
         status_->setText(QStringLiteral("席に着きました。ホストが開始するのを待っています。"));
         Q_EMIT seatTaken();
     });

@@ -74,6 +74,9 @@ private:
     void showRoom(const net::RoomInfo& room);
     void startMatch();
     void connectToRoom();
+    // Takes back the seat a game closed by force left, when the address,
+    // port and room are its own; false when they are not.
+    bool resumeSavedSeat();
     void fail(const QString& text);
     std::unique_ptr<net::RemoteTable> newTable();
     void remember();

@@ -37,6 +37,8 @@ FrmSplash::FrmSplash(QWidget* owner)
     image1_->setFrameShape(QFrame::NoFrame);
 
     label1_ = new QLabel(this);
+    // Names and lines may come from other players: shown as they are.
+    label1_->setTextFormat(Qt::PlainText);
     label1_->setObjectName(QStringLiteral("Label1"));
     label1_->setFont(gothicFont(9));
     label1_->setWordWrap(true);
@@ -48,9 +50,12 @@ FrmSplash::FrmSplash(QWidget* owner)
 
 void FrmSplash::showPortrait(const QString& picturePath) {
     defaultShown_ = false;
-    QImageReader reader(picturePath);
-    reader.setDecideFormatFromContent(true);
-    QImage picture = reader.read();
+    QImage picture;
+    if (!picturePath.isEmpty()) {
+        QImageReader reader(picturePath);
+        reader.setDecideFormatFromContent(true);
+        picture = reader.read();
+    }
     if (picture.isNull()) {
         picture.load(art::speechFallbackPath());
         defaultShown_ = true;

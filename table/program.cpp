@@ -8,6 +8,7 @@
 
 #include "records/match_state.h"
 #include "table/form1.h"
+#include "table/friends_table.h"
 #include "table/frmspl5.h"
 
 namespace vantel {
@@ -33,6 +34,15 @@ QWidget* openMemberSelection() {
 
 QWidget* openTable() {
     auto* window = new Form1(sharedState());
+    if (window->leaving()) return nullptr;
+    window->show();
+    announce(window);
+    return window;
+}
+
+QWidget* openFriendsTable(std::unique_ptr<FriendsTable> friends) {
+    if (!friends) return openMemberSelection();
+    auto* window = new Form1(std::move(friends));
     if (window->leaving()) return nullptr;
     window->show();
     announce(window);

@@ -5,11 +5,17 @@
 // pictures live, how long its pauses really last, and how it ends.
 #pragma once
 
+#include <memory>
+
 #include <functional>
 
 #include "records/settings.h"
 
 class QWidget;
+
+namespace vantel {
+class FriendsTable;
+}
 
 namespace vantel {
 
@@ -33,6 +39,8 @@ Program& program();
 // the same members. Each returns the window it showed.
 QWidget* openMemberSelection();
 QWidget* openTable();
+// A seat at a friends' table, taken in 「友達と遊ぶ」.
+QWidget* openFriendsTable(std::unique_ptr<FriendsTable> friends);
 
 // Asks the program to end once control is back in the event loop.
 void endProgram();

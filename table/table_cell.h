@@ -14,6 +14,8 @@ namespace vantel {
 
 inline QLabel* tableCell(QWidget* parent, Qt::Alignment align, bool header, const QColor& headerTint) {
     auto* label = new QLabel(parent);
+    // Names come from the players: shown as they are, never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(gothicFont(header ? 11 : 10.5, header));
     label->setAlignment(align | Qt::AlignVCenter);
     label->setMinimumHeight(22);

@@ -163,6 +163,10 @@ void TableFollower::pump() {
             if (const std::optional<Wait> wait = presenter_.next(); wait && perform(*wait)) return;
             continue;
         }
+        if (const std::optional<SeatView> view = source_.snapshotAfter(presenter_.presentedSeq())) {
+            presenter_.restore(*view);
+            continue;
+        }
         const std::vector<TableEvent> events = source_.eventsAfter(presenter_.presentedSeq());
         if (!events.empty()) {
             for (const TableEvent& event : events) presenter_.present(event);

@@ -89,6 +89,7 @@ public:
 
     // ---- what the window asks ----
     const SeatPresenter& presenter() const { return presenter_; }
+    void setPresenterOptions(SeatPresenter::Options options) { presenter_.setOptions(std::move(options)); }
     bool isEnabled(Control control) const { return presenter_.isEnabled(control); }
     bool isClickable(int index) const { return presenter_.isClickable(index); }
     // True while the seat's turn is shown and open.
