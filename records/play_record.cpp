@@ -49,8 +49,8 @@ void addUse(StrengthFigures& f, const RoundTally& t) {
 
 StrengthFigures PlayRecord::all() const {
     StrengthFigures sum;
-    for (const Strength s : kStrengths) {
-        const StrengthFigures& f = at(s);
+    for (const StrengthFigures* column : {&at(Strength::Easy), &at(Strength::Normal), &at(Strength::Hard), &friends}) {
+        const StrengthFigures& f = *column;
         if (f.played > 0) sum.best = sum.played > 0 ? std::max(sum.best, f.best) : f.best;
         sum.played += f.played;
         sum.left += f.left;
@@ -66,15 +66,15 @@ StrengthFigures PlayRecord::all() const {
     return sum;
 }
 
-void addRound(PlayRecord& record, Strength strength, const RoundTally& round) {
-    StrengthFigures& f = record.at(strength);
+void addRound(PlayRecord& record, RecordColumn column, const RoundTally& round) {
+    StrengthFigures& f = record.at(column);
     f.rounds += 1;
     if (round.won) f.roundsWon += 1;
     addUse(f, round);
 }
 
 void addPlayedMatch(PlayRecord& record, const RecentMatch& match) {
-    StrengthFigures& f = record.at(match.strength);
+    StrengthFigures& f = record.at(match.column());
     const int place = std::clamp(match.place, 1, 4);
     f.best = f.played > 0 ? std::max<std::int64_t>(f.best, match.total) : match.total;
     f.played += 1;
@@ -87,8 +87,8 @@ void addPlayedMatch(PlayRecord& record, const RecentMatch& match) {
     while (record.recent.size() > kRecentMatches) record.recent.pop_front();
 }
 
-void addLeftMatch(PlayRecord& record, Strength strength, const RoundTally& unfinished) {
-    StrengthFigures& f = record.at(strength);
+void addLeftMatch(PlayRecord& record, RecordColumn column, const RoundTally& unfinished) {
+    StrengthFigures& f = record.at(column);
     f.left += 1;
     addUse(f, unfinished);
 }
@@ -132,9 +132,10 @@ std::string recordProblem(const PlayRecord& record) {
     for (const Strength s : kStrengths) {
         if (std::string p = figuresProblem(record.at(s)); !p.empty()) return std::string(strengthName(s)) + ": " + p;
     }
+    if (std::string p = figuresProblem(record.friends); !p.empty()) return "friends: " + p;
     const StrengthFigures all = record.all();
     if (std::string p = streakProblem(record.overall, all.won(), all.played - all.won()); !p.empty()) {
-        return "all strengths: " + p;
+        return "all matches: " + p;
     }
     if (record.recent.size() > kRecentMatches || static_cast<std::int64_t>(record.recent.size()) > all.played) {
         return "more matches listed than played";

@@ -101,6 +101,10 @@ public:
     std::int64_t count(const QJsonObject& o, const QString& where, const char* key) {
         return integer(o.value(QLatin1String(key)), where + '.' + QLatin1String(key), 0, kMaxCount);
     }
+    bool flag(const QJsonValue& v, const QString& where) {
+        if (!v.isBool()) fail(where, "not true or false");
+        return v.toBool();
+    }
     std::string text(const QJsonValue& v, const QString& where, qsizetype maxChars) {
         if (!v.isString() || v.toString().size() > maxChars) fail(where, "not a short text");
         return v.toString().toStdString();
@@ -139,6 +143,8 @@ public:
         if (!QDateTime::fromString(QString::fromStdString(m.playedAt), Qt::ISODate).isValid()) {
             fail(where + ".playedAt", "not a date and time");
         }
+        // Written before friends' tables: a match at the local table.
+        if (o.contains("withFriends")) m.withFriends = flag(o.value("withFriends"), where + ".withFriends");
         m.strength = static_cast<Strength>(integer(o.value("strength"), where + ".strength", 1, 3));
         m.place = static_cast<int>(integer(o.value("place"), where + ".place", 1, 4));
         m.total = static_cast<std::int32_t>(integer(o.value("total"), where + ".total", kInt32Min, kInt32Max));
@@ -217,6 +223,7 @@ QJsonObject recordToJson(const PlayRecord& record) {
     for (const RecentMatch& m : record.recent) {
         QJsonObject o;
         o.insert("playedAt", QString::fromStdString(m.playedAt));
+        o.insert("withFriends", m.withFriends);
         o.insert("strength", static_cast<int>(m.strength));
         o.insert("place", m.place);
         o.insert("total", m.total);
@@ -227,6 +234,7 @@ QJsonObject recordToJson(const PlayRecord& record) {
     QJsonObject root;
     root.insert("format", kFormat);
     root.insert("strengths", strengths);
+    root.insert("friends", figuresToJson(record.friends));
     root.insert("overall", streaksToJson(record.overall));
     root.insert("recent", recent);
     return root;
@@ -241,6 +249,8 @@ std::optional<PlayRecord> recordFromJson(const QJsonObject& json, std::string* p
         const QString where = QStringLiteral("strengths.") + QLatin1String(strengthKey(s));
         record.at(s) = r.figures(r.object(strengths.value(QLatin1String(strengthKey(s))), where), where);
     }
+    // A file written before friends' tables has no such column: it is empty.
+    if (json.contains("friends")) record.friends = r.figures(r.object(json.value("friends"), "friends"), "friends");
     record.overall = r.streaks(r.object(json.value("overall"), "overall"), "overall");
     const QJsonArray recent = r.array(json.value("recent"), "recent", 0, qsizetype(kRecentMatches));
     for (qsizetype i = 0; i < recent.size() && r.problem.empty(); ++i) {
@@ -273,6 +283,11 @@ RecordWrite changeRecordFile(const std::filesystem::path& file, const std::funct
         change(load.record);
         return RecordWrite{writeFile(file, load.record), load.status == RecordFileStatus::Damaged};
     });
+}
+
+std::string recordTimeNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
 }
 
 bool resetRecordFile(const std::filesystem::path& file) {

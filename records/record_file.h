@@ -68,6 +68,10 @@ struct RecordWrite {
 // `change` and writes the result.
 RecordWrite changeRecordFile(const std::filesystem::path& file, const std::function<void(PlayRecord&)>& change);
 
+// Now, in local time with its offset from UTC, as a listed match's
+// playedAt: it says when the match was played wherever the record is read.
+std::string recordTimeNow();
+
 // Under the lock: replaces the record with an empty one.
 bool resetRecordFile(const std::filesystem::path& file);
 

@@ -77,6 +77,37 @@ TEST(PlayRecord, FiguresOfEachStrengthAndOfAll) {
     EXPECT_FALSE(PlayRecord{}.at(Hard).bestTotal());
 }
 
+// Friends' tables: a column of their own, counted in the whole and in the
+// overall streak with the local matches, never in a strength's column.
+TEST(PlayRecord, FriendsMatchesHaveAColumnOfTheirOwnAndCountInTheWhole) {
+    PlayRecord r;
+    RecentMatch withFriends = match(Strength::Easy, 1, 700);
+    withFriends.withFriends = true;
+    addRound(r, kFriendsColumn, {true, 1, 1, 1});
+    addPlayedMatch(r, match(Strength::Normal, 1, 500));
+    addPlayedMatch(r, withFriends);
+    addLeftMatch(r, kFriendsColumn, {false, 2, 0, 0});
+    withFriends.place = 3;
+    withFriends.total = -100;
+    addPlayedMatch(r, withFriends);
+
+    const StrengthFigures& f = r.friends;
+    EXPECT_EQ(std::tuple(f.played, f.won(), f.left, f.rounds, f.roundsWon, f.passes, f.drops, f.hints),
+              std::tuple(2, 1, 1, 1, 1, 3, 1, 1));
+    EXPECT_EQ(f.streaks, (Streaks{-1, 1, 1}));
+    EXPECT_EQ(*f.bestTotal(), 700);
+    EXPECT_EQ(r.at(kFriendsColumn), f);
+    EXPECT_EQ(r.at(Strength::Easy), StrengthFigures{});
+    EXPECT_EQ(r.at(Strength::Normal).played, 1);
+    EXPECT_EQ(r.all().played, 3);
+    EXPECT_EQ(r.all().passes, 3);
+    EXPECT_EQ(r.all().streaks, (Streaks{-1, 2, 1}));
+    EXPECT_TRUE(r.recent.back().column().friends);
+    EXPECT_EQ(recordProblem(r), "");
+    r.friends.places[2] += 1;
+    EXPECT_EQ(recordProblem(r), "friends: places that do not add up to the matches played");
+}
+
 TEST(PlayRecord, ListsTheLastHundredMatchesAndCountsThemAll) {
     PlayRecord r;
     for (int i = 0; i < 130; ++i) addPlayedMatch(r, match(Strength::Hard, 1 + i % 4, i));

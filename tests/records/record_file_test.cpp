@@ -29,6 +29,11 @@ using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
 
+std::string text(const QJsonValue& v) {
+    const QJsonDocument document = v.isObject() ? QJsonDocument(v.toObject()) : QJsonDocument(v.toArray());
+    return document.toJson(QJsonDocument::Compact).toStdString();
+}
+
 RecentMatch oneMatch() {
     RecentMatch m;
     m.playedAt = "2026-03-07T21:00:00+09:00";
@@ -43,6 +48,7 @@ TEST(RecordFile, KeepsEveryFigureAsUtf8AndStartsEmptyWithoutAFile) {
     const fs::path file = folder / "help" / "Seiseki.json";
     EXPECT_EQ(loadRecordFile(file).status, RecordFileStatus::Missing);
     const PlayRecord full = test::playedRecord(130);
+    ASSERT_GT(full.friends.played, 0);
     const RecordWrite write = changeRecordFile(file, [&](PlayRecord& r) { r = full; });
     EXPECT_TRUE(write.written);
     EXPECT_FALSE(write.damaged);
@@ -52,6 +58,43 @@ TEST(RecordFile, KeepsEveryFigureAsUtf8AndStartsEmptyWithoutAFile) {
     EXPECT_NE(readBytes(file).find("\"ゆうこ\""), std::string::npos);
     EXPECT_TRUE(resetRecordFile(file));
     EXPECT_EQ(loadRecordFile(file).record, PlayRecord{});
+}
+
+// A file of the game before friends' tables (no friends' column, no flag on
+// the listed matches) reads as the record it held, and takes a friends'
+// match beside it.
+TEST(RecordFile, AFileWrittenBeforeFriendsTablesReadsUnchanged) {
+    TempFolder folder;
+    const fs::path file = folder / "Seiseki.json";
+    PlayRecord local;
+    for (int i = 0; i < 30; ++i) {
+        RecentMatch m = oneMatch();
+        m.strength = kStrengths[static_cast<size_t>(i % 3)];
+        m.place = 1 + i % 4;
+        addRound(local, m.strength, {i % 2 == 0, 1, 0, 0});
+        addPlayedMatch(local, m);
+    }
+    QJsonObject old = recordToJson(local);
+    old.remove("friends");
+    QJsonArray recent = old["recent"].toArray();
+    for (QJsonValueRef m : recent) {
+        QJsonObject o = m.toObject();
+        o.remove("withFriends");
+        m = o;
+    }
+    old["recent"] = recent;
+    writeBytes(file, text(old));
+    const RecordLoad read = loadRecordFile(file);
+    ASSERT_EQ(read.status, RecordFileStatus::Read) << read.problem;
+    EXPECT_EQ(read.record, local);
+
+    RecentMatch withFriends = oneMatch();
+    withFriends.withFriends = true;
+    EXPECT_FALSE(changeRecordFile(file, [&](PlayRecord& r) { addPlayedMatch(r, withFriends); }).damaged);
+    const PlayRecord now = peekRecordFile(file).record;
+    EXPECT_EQ(now.byStrength, local.byStrength);
+    EXPECT_EQ(now.friends.places[2], 1);
+    EXPECT_EQ(now.recent.back(), withFriends);
 }
 
 // ---- bad files ------------------------------------------------------------------------
@@ -72,9 +115,12 @@ std::vector<QJsonValue> withOneFieldWrong(const QJsonValue& v, const QString& ke
     if (v.isObject()) {
         const QJsonObject o = v.toObject();
         for (const QString& k : o.keys()) {
-            QJsonObject without = o;
-            without.remove(k);
-            out.push_back(without);
+            // A file from before friends' tables has neither: they may be missing.
+            if (k != "friends" && k != "withFriends") {
+                QJsonObject without = o;
+                without.remove(k);
+                out.push_back(without);
+            }
             for (const QJsonValue& inner : withOneFieldWrong(o[k], k)) {
                 QJsonObject changed = o;
                 changed[k] = inner;
@@ -92,11 +138,6 @@ std::vector<QJsonValue> withOneFieldWrong(const QJsonValue& v, const QString& ke
         }
     }
     return out;
-}
-
-std::string text(const QJsonValue& v) {
-    const QJsonDocument document = v.isObject() ? QJsonDocument(v.toObject()) : QJsonDocument(v.toArray());
-    return document.toJson(QJsonDocument::Compact).toStdString();
 }
 
 // Files the game cannot have written: random bytes, bad UTF-8, cut-off or
@@ -119,11 +160,15 @@ std::vector<std::string> badFiles(const QJsonObject& good) {
     QJsonObject strengths = good["strengths"].toObject(), normal = strengths["normal"].toObject();
     normal["places"] = QJsonArray{999, 0, 0, 0};
     strengths["normal"] = normal;
-    QJsonObject places = good, streak = good, overall = good["overall"].toObject();
+    QJsonObject places = good, friendsPlaces = good, streak = good, overall = good["overall"].toObject();
     places["strengths"] = strengths;
+    QJsonObject friends = good["friends"].toObject();
+    friends["places"] = QJsonArray{0, 0, 0, 999};
+    friendsPlaces["friends"] = friends;
     overall["longestWins"] = 999;
     streak["overall"] = overall;
     bad.push_back(text(places));
+    bad.push_back(text(friendsPlaces));
     bad.push_back(text(streak));
     return bad;
 }
