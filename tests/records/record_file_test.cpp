@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "records/match_recorder.h"
+#include "records/seat_recorder.h"
 #include "tests/platform/file_fixtures.h"
 #include "tests/records/played_record.h"
 
@@ -233,6 +234,7 @@ TEST(RecordFile, TwoCopiesRecordingAtOnceLoseNoMatch) {
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
     std::vector<pid_t> copies;
+    // Copy A plays at the local table, copy B at a friends' table.
     for (const char* copy : {"A", "B"}) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -241,22 +243,31 @@ TEST(RecordFile, TwoCopiesRecordingAtOnceLoseNoMatch) {
             char go = 0;
             if (::read(gate[0], &go, 1) != 0) ::_exit(3);  // both start when the gate closes
             MatchState state;
-            MatchRecorder recorder(state, file);
+            MatchRecorder local(state, file);
+            SeatRecorder friends(file);
+            const bool atFriends = copy[0] == 'B';
+            const auto seen = [&](EventKind kind, int seat = 0, int place = 0) {
+                TableEvent e{.kind = kind, .seat = uint8_t(seat)};
+                e.values[0] = place;
+                friends.seen(e);
+            };
             // A game writes seconds apart; a short pause between writes lets
             // the other copy's polls for the lock find it free, as they would.
             std::mt19937 random(copy[0]);
             const auto pause = [&] { ::usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random)); };
             for (int m = 0; m < 50; ++m) {
-                recorder.onMatchStart();
+                atFriends ? seen(EventKind::MatchStart) : local.onMatchStart();
                 for (int round = 1; round <= 3; ++round) {
-                    recorder.onPass(1, 1);
-                    recorder.onRoundEnd(round);
+                    if (atFriends) seen(EventKind::RoundStart);
+                    atFriends ? seen(EventKind::Pass, 1) : local.onPass(1, 1);
+                    atFriends ? seen(EventKind::Results) : local.onRoundEnd(round);
                     pause();
                 }
                 state.finalPlace[1] = 1 + m % 4;
                 state.seatName[2] = copy;
                 state.seatName[3] = std::to_string(m);
-                recorder.onMatchEnd();
+                friends.setOpponents({copy, std::to_string(m), ""});
+                atFriends ? seen(EventKind::MatchEnd, 0, 1 + m % 4) : local.onMatchEnd();
                 pause();
             }
             ::_exit(0);
@@ -269,12 +280,15 @@ TEST(RecordFile, TwoCopiesRecordingAtOnceLoseNoMatch) {
 
     const RecordLoad read = peekRecordFile(file);
     ASSERT_EQ(read.status, RecordFileStatus::Read) << read.problem;
-    const StrengthFigures normal = read.record.at(Strength::Normal);
-    EXPECT_EQ(normal.played, 100);
-    EXPECT_EQ(normal.rounds, 300);
-    EXPECT_EQ(normal.passes, 300);
+    for (const StrengthFigures& f : {read.record.at(Strength::Normal), read.record.friends}) {
+        EXPECT_EQ(std::tuple(f.played, f.rounds, f.passes), std::tuple(50, 150, 150));
+        EXPECT_EQ(f.places, (std::array<std::int64_t, 5>{0, 13, 13, 12, 12}));
+    }
     std::set<std::string> matches;
-    for (const RecentMatch& m : read.record.recent) matches.insert(m.opponents[0] + m.opponents[1]);
+    for (const RecentMatch& m : read.record.recent) {
+        EXPECT_EQ(m.withFriends, m.opponents[0] == "B");
+        matches.insert(m.opponents[0] + m.opponents[1]);
+    }
     EXPECT_EQ(matches.size(), 100u);
 }
 
