@@ -14,6 +14,10 @@
 //   JSON, not UTF-8, the wrong shape, numbers out of range) is kept as
 //   Seiseki.json.bak and the record starts again from empty; the caller is
 //   told so, once, by the result.
+// - The friends' column ("friends") and the flag of a listed match played
+//   with friends ("withFriends") came later: a file without them is read
+//   as an empty column and matches at the local table. They are always
+//   written, so a record read back is the record written.
 #pragma once
 
 #include <QJsonObject>
