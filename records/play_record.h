@@ -21,12 +21,23 @@
 //   count as used.
 // - Streaks are of played matches only: a left match neither extends nor
 //   breaks one. Each column keeps its own; the record as a whole keeps one
-//   over every column in the order the matches were played.
+//   over every column in the order the matches were played (`overall`, the
+//   one the 成績 window shows for all matches), and one over the local
+//   table's three strengths only (`localOverall`).
 // - A match at a friends' table (other people over the network, the user
 //   at seat 1 of its own view) counts in a column of its own, 「友達と」,
-//   by the same rules. It counts in the whole too, and in the overall
-//   streak: a match is a match, whoever sat at the other seats, and "all
-//   matches" should mean all of them.
+//   by the same rules. It counts in the whole too, and in `overall`: a
+//   match is a match, whoever sat at the other seats, and "all matches"
+//   should mean all of them.
+// - The list keeps the last kRecentMatches of each kind (the local table,
+//   friends' tables), both in the order played; the window shows the last
+//   kRecentMatches of it.
+//
+// Why the local table's part is kept apart: copies of the game from before
+// friends' tables may share the file, and they take it for damaged unless
+// its streak over all strengths and its list hold the local table's matches
+// only (records/record_file.h). So `localOverall` and the local matches of
+// the list are what such a copy reads as its whole record.
 #pragma once
 
 #include <array>
@@ -100,7 +111,8 @@ inline constexpr RecordColumn kFriendsColumn = RecordColumn::friendsTables();
 // One match of the list.
 struct RecentMatch {
     std::string playedAt;  // local date and time, ISO 8601 with the offset
-    // Played at a friends' table; `strength` then means nothing.
+    // Played at a friends' table; `strength` then means nothing, and the
+    // record keeps it as kDefaultStrength.
     bool withFriends = false;
     Strength strength = kDefaultStrength;
     int place = 1;
@@ -116,16 +128,21 @@ struct PlayRecord {
     std::array<StrengthFigures, 4> byStrength{};
     // The matches at friends' tables.
     StrengthFigures friends;
+    // Over every match.
     Streaks overall;
-    // Oldest first, at most kRecentMatches.
+    // Over the matches at the local table.
+    Streaks localOverall;
+    // Oldest first, in the order played; at most kRecentMatches of each kind.
     std::deque<RecentMatch> recent;
 
     StrengthFigures& at(RecordColumn c) { return c.friends ? friends : byStrength[static_cast<int>(c.strength)]; }
     const StrengthFigures& at(RecordColumn c) const {
         return c.friends ? friends : byStrength[static_cast<int>(c.strength)];
     }
-    // Every column added up; the streaks are the record's own.
+    // Every column added up; the streaks are `overall`.
     StrengthFigures all() const;
+    // The three strengths added up; the streaks are `localOverall`.
+    StrengthFigures localTable() const;
     bool operator==(const PlayRecord&) const = default;
 };
 

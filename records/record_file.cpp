@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -101,10 +102,6 @@ public:
     std::int64_t count(const QJsonObject& o, const QString& where, const char* key) {
         return integer(o.value(QLatin1String(key)), where + '.' + QLatin1String(key), 0, kMaxCount);
     }
-    bool flag(const QJsonValue& v, const QString& where) {
-        if (!v.isBool()) fail(where, "not true or false");
-        return v.toBool();
-    }
     std::string text(const QJsonValue& v, const QString& where, qsizetype maxChars) {
         if (!v.isString() || v.toString().size() > maxChars) fail(where, "not a short text");
         return v.toString().toStdString();
@@ -137,15 +134,15 @@ public:
         return f;
     }
 
-    RecentMatch match(const QJsonObject& o, const QString& where) {
+    RecentMatch match(const QJsonObject& o, const QString& where, bool withFriends) {
         RecentMatch m;
+        m.withFriends = withFriends;
         m.playedAt = text(o.value("playedAt"), where + ".playedAt", kMaxDateChars);
         if (!QDateTime::fromString(QString::fromStdString(m.playedAt), Qt::ISODate).isValid()) {
             fail(where + ".playedAt", "not a date and time");
         }
-        // Written before friends' tables: a match at the local table.
-        if (o.contains("withFriends")) m.withFriends = flag(o.value("withFriends"), where + ".withFriends");
-        m.strength = static_cast<Strength>(integer(o.value("strength"), where + ".strength", 1, 3));
+        // A match at friends' tables keeps no strength.
+        if (!m.withFriends) m.strength = static_cast<Strength>(integer(o.value("strength"), where + ".strength", 1, 3));
         m.place = static_cast<int>(integer(o.value("place"), where + ".place", 1, 4));
         m.total = static_cast<std::int32_t>(integer(o.value("total"), where + ".total", kInt32Min, kInt32Max));
         const QJsonArray names = array(o.value("opponents"), where + ".opponents", 3, 3);
@@ -219,24 +216,37 @@ bool writeFile(const std::filesystem::path& path, const PlayRecord& record) {
 QJsonObject recordToJson(const PlayRecord& record) {
     QJsonObject strengths;
     for (const Strength s : kStrengths) strengths.insert(QLatin1String(strengthKey(s)), figuresToJson(record.at(s)));
+    // The list splits by kind; a friends' match says how many local matches
+    // came before it, so reading puts the two lists back in the order played.
+    const std::int64_t localPlayed = record.localTable().played;
+    const auto listedLocal = std::count_if(record.recent.begin(), record.recent.end(),
+                                           [](const RecentMatch& m) { return !m.withFriends; });
+    std::int64_t localBefore = localPlayed - listedLocal;
     QJsonArray recent;
+    QJsonArray friendsRecent;
     for (const RecentMatch& m : record.recent) {
         QJsonObject o;
         o.insert("playedAt", QString::fromStdString(m.playedAt));
-        o.insert("withFriends", m.withFriends);
-        o.insert("strength", static_cast<int>(m.strength));
+        if (m.withFriends) {
+            o.insert("localBefore", qint64(localBefore));
+        } else {
+            o.insert("strength", static_cast<int>(m.strength));
+            localBefore += 1;
+        }
         o.insert("place", m.place);
         o.insert("total", m.total);
         o.insert("opponents", QJsonArray{QString::fromStdString(m.opponents[0]), QString::fromStdString(m.opponents[1]),
                                          QString::fromStdString(m.opponents[2])});
-        recent.append(o);
+        (m.withFriends ? friendsRecent : recent).append(o);
     }
     QJsonObject root;
     root.insert("format", kFormat);
     root.insert("strengths", strengths);
-    root.insert("friends", figuresToJson(record.friends));
-    root.insert("overall", streaksToJson(record.overall));
+    root.insert("overall", streaksToJson(record.localOverall));
     root.insert("recent", recent);
+    root.insert("friends", figuresToJson(record.friends));
+    root.insert("friendsRecent", friendsRecent);
+    root.insert("overallWithFriends", streaksToJson(record.overall));
     return root;
 }
 
@@ -249,14 +259,43 @@ std::optional<PlayRecord> recordFromJson(const QJsonObject& json, std::string* p
         const QString where = QStringLiteral("strengths.") + QLatin1String(strengthKey(s));
         record.at(s) = r.figures(r.object(strengths.value(QLatin1String(strengthKey(s))), where), where);
     }
-    // A file written before friends' tables has no such column: it is empty.
-    if (json.contains("friends")) record.friends = r.figures(r.object(json.value("friends"), "friends"), "friends");
-    record.overall = r.streaks(r.object(json.value("overall"), "overall"), "overall");
+    record.localOverall = r.streaks(r.object(json.value("overall"), "overall"), "overall");
     const QJsonArray recent = r.array(json.value("recent"), "recent", 0, qsizetype(kRecentMatches));
-    for (qsizetype i = 0; i < recent.size() && r.problem.empty(); ++i) {
-        const QString where = QStringLiteral("recent[%1]").arg(i);
-        record.recent.push_back(r.match(r.object(recent[i], where), where));
+    // A file without friends' tables (an older copy's, or one written before
+    // them) has none of their keys: an empty column, and a streak over all
+    // matches that is the local table's.
+    if (json.contains("friends")) record.friends = r.figures(r.object(json.value("friends"), "friends"), "friends");
+    const QJsonArray friendsRecent =
+        json.contains("friendsRecent")
+            ? r.array(json.value("friendsRecent"), "friendsRecent", 0, qsizetype(kRecentMatches))
+            : QJsonArray{};
+    record.overall = json.contains("overallWithFriends")
+                         ? r.streaks(r.object(json.value("overallWithFriends"), "overallWithFriends"),
+                                     "overallWithFriends")
+                         : record.localOverall;
+
+    // The local matches listed are the last ones played: the i-th of them is
+    // local match number localPlayed - recent.size() + i + 1. A friends' match
+    // goes after the local match its localBefore names.
+    const std::int64_t localPlayed = record.localTable().played;
+    std::int64_t local = localPlayed - recent.size();
+    qsizetype nextLocal = 0;
+    const auto takeLocal = [&] {
+        const QString where = QStringLiteral("recent[%1]").arg(nextLocal);
+        record.recent.push_back(r.match(r.object(recent[nextLocal], where), where, false));
+        ++nextLocal;
+        ++local;
+    };
+    std::int64_t lastBefore = 0;
+    for (qsizetype i = 0; i < friendsRecent.size() && r.problem.empty(); ++i) {
+        const QString where = QStringLiteral("friendsRecent[%1]").arg(i);
+        const QJsonObject o = r.object(friendsRecent[i], where);
+        const std::int64_t before = r.integer(o.value("localBefore"), where + ".localBefore", lastBefore, localPlayed);
+        lastBefore = before;
+        while (nextLocal < recent.size() && local < before && r.problem.empty()) takeLocal();
+        record.recent.push_back(r.match(o, where, true));
     }
+    while (nextLocal < recent.size() && r.problem.empty()) takeLocal();
     if (r.problem.empty()) r.problem = recordProblem(record);
     if (!r.problem.empty()) {
         if (problem) *problem = r.problem;

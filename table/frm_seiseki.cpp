@@ -224,7 +224,10 @@ void FrmSeiseki::setRecord(const PlayRecord& record) {
 }
 
 void FrmSeiseki::drawRecentChart(const PlayRecord& record) {
-    const int matches = static_cast<int>(record.recent.size());
+    // The list keeps up to kRecentMatches of each kind; the chart shows the
+    // last kRecentMatches of them all.
+    const std::size_t first = record.recent.size() - std::min(record.recent.size(), kRecentMatches);
+    const int matches = static_cast<int>(record.recent.size() - first);
     QChart* chart = newChart(matches > 0 ? QStringLiteral("直近%1対戦の順位").arg(matches)
                                          : QStringLiteral("直近の対戦の順位（記録なし）"));
     // A grey line through the matches in the order played, and a mark for
@@ -242,7 +245,7 @@ void FrmSeiseki::drawRecentChart(const PlayRecord& record) {
     }
     std::array<int, 5> counts{};
     for (int i = 0; i < matches; ++i) {
-        const RecentMatch& m = record.recent[static_cast<size_t>(i)];
+        const RecentMatch& m = record.recent[first + static_cast<size_t>(i)];
         line->append(i + 1, m.place);
         marks[static_cast<size_t>(shownIndex(m))]->append(i + 1, m.place);
         counts[static_cast<size_t>(m.place)] += 1;

@@ -35,6 +35,13 @@ std::string text(const QJsonValue& v) {
     return document.toJson(QJsonDocument::Compact).toStdString();
 }
 
+// `json` with only the keys the game before friends' tables reads.
+QJsonObject olderKeysOnly(const QJsonObject& json) {
+    QJsonObject older;
+    for (const char* key : {"format", "strengths", "overall", "recent"}) older.insert(key, json[key]);
+    return older;
+}
+
 RecentMatch oneMatch() {
     RecentMatch m;
     m.playedAt = "2026-03-07T21:00:00+09:00";
@@ -61,9 +68,8 @@ TEST(RecordFile, KeepsEveryFigureAsUtf8AndStartsEmptyWithoutAFile) {
     EXPECT_EQ(loadRecordFile(file).record, PlayRecord{});
 }
 
-// A file of the game before friends' tables (no friends' column, no flag on
-// the listed matches) reads as the record it held, and takes a friends'
-// match beside it.
+// A file of the game before friends' tables (the keys it knows only) reads
+// as the record it held, and takes a friends' match beside it.
 TEST(RecordFile, AFileWrittenBeforeFriendsTablesReadsUnchanged) {
     TempFolder folder;
     const fs::path file = folder / "Seiseki.json";
@@ -75,16 +81,7 @@ TEST(RecordFile, AFileWrittenBeforeFriendsTablesReadsUnchanged) {
         addRound(local, m.strength, {i % 2 == 0, 1, 0, 0});
         addPlayedMatch(local, m);
     }
-    QJsonObject old = recordToJson(local);
-    old.remove("friends");
-    QJsonArray recent = old["recent"].toArray();
-    for (QJsonValueRef m : recent) {
-        QJsonObject o = m.toObject();
-        o.remove("withFriends");
-        m = o;
-    }
-    old["recent"] = recent;
-    writeBytes(file, text(old));
+    writeBytes(file, text(olderKeysOnly(recordToJson(local))));
     const RecordLoad read = loadRecordFile(file);
     ASSERT_EQ(read.status, RecordFileStatus::Read) << read.problem;
     EXPECT_EQ(read.record, local);
@@ -94,8 +91,74 @@ TEST(RecordFile, AFileWrittenBeforeFriendsTablesReadsUnchanged) {
     EXPECT_FALSE(changeRecordFile(file, [&](PlayRecord& r) { addPlayedMatch(r, withFriends); }).damaged);
     const PlayRecord now = peekRecordFile(file).record;
     EXPECT_EQ(now.byStrength, local.byStrength);
+    EXPECT_EQ(now.localOverall, local.overall);
     EXPECT_EQ(now.friends.places[2], 1);
     EXPECT_EQ(now.recent.back(), withFriends);
+}
+
+// What the game before friends' tables checks of a record (its
+// recordProblem, cut to the checks that the friends' part could upset):
+// the streak over all strengths within their wins and losses, and no more
+// matches listed than played at them.
+std::string olderGamesProblem(const PlayRecord& r) {
+    const auto streakProblem = [](const Streaks& s, std::int64_t wins, std::int64_t losses) -> std::string {
+        if (s.longestWins < 0 || s.longestLosses < 0) return "a negative longest streak";
+        if (s.longestWins > wins || s.longestLosses > losses) return "a streak longer than its matches";
+        if (s.current > s.longestWins || -s.current > s.longestLosses) return "a current streak above the longest";
+        return {};
+    };
+    std::int64_t played = 0, won = 0;
+    for (const Strength s : kStrengths) {
+        const StrengthFigures& f = r.at(s);
+        if (std::string p = streakProblem(f.streaks, f.won(), f.played - f.won()); !p.empty()) return p;
+        played += f.played;
+        won += f.won();
+    }
+    if (std::string p = streakProblem(r.localOverall, won, played - won); !p.empty()) return "all strengths: " + p;
+    if (r.recent.size() > kRecentMatches || static_cast<std::int64_t>(r.recent.size()) > played) {
+        return "more matches listed than played";
+    }
+    return {};
+}
+
+// Random runs of events at the local table and at friends' tables, past a
+// hundred matches of each kind: the file reads back as the record, and its
+// older keys alone are the record the local table's events alone make, one
+// the game before friends' tables takes for sound.
+TEST(RecordFile, TheKeysAnOlderCopyReadsHoldTheLocalTableAlone) {
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto below = [&](std::uint32_t n) { return static_cast<std::uint32_t>(random() % n); };
+        PlayRecord record, localOnly;
+        const int events = static_cast<int>(below(600));
+        for (int e = 0; e < events; ++e) {
+            const std::uint32_t pick = below(seed % 3 == 0 ? 8 : 4);  // some runs mostly with friends
+            const RecordColumn column = pick >= 3 ? kFriendsColumn : RecordColumn(kStrengths[pick]);
+            const RoundTally tally{below(3) == 0, below(3), below(2), below(2)};
+            const std::uint32_t kind = below(10);
+            RecentMatch m = oneMatch();
+            m.withFriends = column.friends;
+            m.strength = column.strength;
+            m.place = 1 + static_cast<int>(below(4));
+            m.total = static_cast<std::int32_t>(below(3000)) - 1500;
+            m.opponents[0] = std::to_string(e);
+            for (PlayRecord* r : {&record, &localOnly}) {
+                if (r == &localOnly && column.friends) continue;
+                if (kind < 5) addRound(*r, column, tally);
+                else if (kind < 9) addPlayedMatch(*r, m);
+                else addLeftMatch(*r, column, tally);
+            }
+        }
+        ASSERT_EQ(recordProblem(record), "");
+        const QJsonObject json = recordToJson(record);
+        std::string problem;
+        EXPECT_EQ(recordFromJson(json, &problem), record) << problem;
+        const std::optional<PlayRecord> older = recordFromJson(olderKeysOnly(json), &problem);
+        ASSERT_TRUE(older) << problem;
+        EXPECT_EQ(*older, localOnly);
+        EXPECT_EQ(olderGamesProblem(*older), "");
+    }
 }
 
 // ---- bad files ------------------------------------------------------------------------
@@ -116,8 +179,8 @@ std::vector<QJsonValue> withOneFieldWrong(const QJsonValue& v, const QString& ke
     if (v.isObject()) {
         const QJsonObject o = v.toObject();
         for (const QString& k : o.keys()) {
-            // A file from before friends' tables has neither: they may be missing.
-            if (k != "friends" && k != "withFriends") {
+            // A file from before friends' tables has none of these: they may be missing.
+            if (k != "friends" && k != "friendsRecent" && k != "overallWithFriends") {
                 QJsonObject without = o;
                 without.remove(k);
                 out.push_back(without);
@@ -168,9 +231,12 @@ std::vector<std::string> badFiles(const QJsonObject& good) {
     friendsPlaces["friends"] = friends;
     overall["longestWins"] = 999;
     streak["overall"] = overall;
+    QJsonObject streakWithFriends = good;
+    streakWithFriends["overallWithFriends"] = overall;
     bad.push_back(text(places));
     bad.push_back(text(friendsPlaces));
     bad.push_back(text(streak));
+    bad.push_back(text(streakWithFriends));
     return bad;
 }
 
