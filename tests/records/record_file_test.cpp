@@ -243,7 +243,9 @@ std::vector<std::string> badFiles(const QJsonObject& good) {
 TEST(RecordFile, ABadFileIsKeptAsBakAndTheRecordStartsAgain) {
     TempFolder folder;
     const fs::path file = folder / "Seiseki.json";
-    const QJsonObject good = recordToJson(test::playedRecord(3));
+    const PlayRecord base = test::playedRecord(8);
+    ASSERT_GT(base.friends.played, 0) << "a friends' match among the fields to spoil";
+    const QJsonObject good = recordToJson(base);
     ASSERT_TRUE(recordFromJson(good)) << "the unchanged file must read";
     const std::vector<std::string> bad = badFiles(good);
     for (const std::string& bytes : bad) {
