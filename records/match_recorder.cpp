@@ -3,21 +3,12 @@
 
 #include "records/match_recorder.h"
 
-#include <QDateTime>
-
 #include "records/record_file.h"
 
 namespace vantel {
 
 namespace {
 constexpr int kUserSeat = 1;
-
-// Now, in local time with its offset from UTC, so the text says when the
-// match was played wherever the record is read.
-std::string nowText() {
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
-}
 }  // namespace
 
 MatchRecorder::MatchRecorder(const MatchState& state, std::filesystem::path file)
@@ -61,7 +52,7 @@ void MatchRecorder::onMatchEnd() {
     if (!running_) return;
     running_ = false;
     RecentMatch match;
-    match.playedAt = nowText();
+    match.playedAt = recordTimeNow();
     match.strength = strength_;
     match.place = state_.finalPlace[kUserSeat];
     match.total = state_.matchTotal[kUserSeat];

@@ -4,6 +4,7 @@
 #include "records/play_record.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <limits>
 
 namespace vantel {
@@ -47,10 +48,12 @@ void addUse(StrengthFigures& f, const RoundTally& t) {
 
 }  // namespace
 
-StrengthFigures PlayRecord::all() const {
+namespace {
+
+StrengthFigures sum(std::initializer_list<const StrengthFigures*> columns, const Streaks& streaks) {
     StrengthFigures sum;
-    for (const Strength s : kStrengths) {
-        const StrengthFigures& f = at(s);
+    for (const StrengthFigures* column : columns) {
+        const StrengthFigures& f = *column;
         if (f.played > 0) sum.best = sum.played > 0 ? std::max(sum.best, f.best) : f.best;
         sum.played += f.played;
         sum.left += f.left;
@@ -62,19 +65,29 @@ StrengthFigures PlayRecord::all() const {
         sum.drops += f.drops;
         sum.hints += f.hints;
     }
-    sum.streaks = overall;
+    sum.streaks = streaks;
     return sum;
 }
 
-void addRound(PlayRecord& record, Strength strength, const RoundTally& round) {
-    StrengthFigures& f = record.at(strength);
+}  // namespace
+
+StrengthFigures PlayRecord::all() const {
+    return sum({&at(Strength::Easy), &at(Strength::Normal), &at(Strength::Hard), &friends}, overall);
+}
+
+StrengthFigures PlayRecord::localTable() const {
+    return sum({&at(Strength::Easy), &at(Strength::Normal), &at(Strength::Hard)}, localOverall);
+}
+
+void addRound(PlayRecord& record, RecordColumn column, const RoundTally& round) {
+    StrengthFigures& f = record.at(column);
     f.rounds += 1;
     if (round.won) f.roundsWon += 1;
     addUse(f, round);
 }
 
 void addPlayedMatch(PlayRecord& record, const RecentMatch& match) {
-    StrengthFigures& f = record.at(match.strength);
+    StrengthFigures& f = record.at(match.column());
     const int place = std::clamp(match.place, 1, 4);
     f.best = f.played > 0 ? std::max<std::int64_t>(f.best, match.total) : match.total;
     f.played += 1;
@@ -82,13 +95,18 @@ void addPlayedMatch(PlayRecord& record, const RecentMatch& match) {
     f.totalSum += match.total;
     extend(f.streaks, place == 1);
     extend(record.overall, place == 1);
+    if (!match.withFriends) extend(record.localOverall, place == 1);
     record.recent.push_back(match);
     record.recent.back().place = place;
-    while (record.recent.size() > kRecentMatches) record.recent.pop_front();
+    if (match.withFriends) record.recent.back().strength = kDefaultStrength;
+    const auto sameKind = [&](const RecentMatch& m) { return m.withFriends == match.withFriends; };
+    if (std::count_if(record.recent.begin(), record.recent.end(), sameKind) > std::ptrdiff_t(kRecentMatches)) {
+        record.recent.erase(std::find_if(record.recent.begin(), record.recent.end(), sameKind));
+    }
 }
 
-void addLeftMatch(PlayRecord& record, Strength strength, const RoundTally& unfinished) {
-    StrengthFigures& f = record.at(strength);
+void addLeftMatch(PlayRecord& record, RecordColumn column, const RoundTally& unfinished) {
+    StrengthFigures& f = record.at(column);
     f.left += 1;
     addUse(f, unfinished);
 }
@@ -132,11 +150,20 @@ std::string recordProblem(const PlayRecord& record) {
     for (const Strength s : kStrengths) {
         if (std::string p = figuresProblem(record.at(s)); !p.empty()) return std::string(strengthName(s)) + ": " + p;
     }
-    const StrengthFigures all = record.all();
-    if (std::string p = streakProblem(record.overall, all.won(), all.played - all.won()); !p.empty()) {
+    if (std::string p = figuresProblem(record.friends); !p.empty()) return "friends: " + p;
+    const StrengthFigures local = record.localTable();
+    if (std::string p = streakProblem(record.localOverall, local.won(), local.played - local.won()); !p.empty()) {
         return "all strengths: " + p;
     }
-    if (record.recent.size() > kRecentMatches || static_cast<std::int64_t>(record.recent.size()) > all.played) {
+    const StrengthFigures all = record.all();
+    if (std::string p = streakProblem(record.overall, all.won(), all.played - all.won()); !p.empty()) {
+        return "all matches: " + p;
+    }
+    const auto listedWithFriends = std::count_if(record.recent.begin(), record.recent.end(),
+                                                 [](const RecentMatch& m) { return m.withFriends; });
+    const auto listedLocal = static_cast<std::int64_t>(record.recent.size()) - listedWithFriends;
+    if (listedLocal > std::int64_t(kRecentMatches) || listedLocal > local.played ||
+        listedWithFriends > std::int64_t(kRecentMatches) || listedWithFriends > record.friends.played) {
         return "more matches listed than played";
     }
     for (const RecentMatch& m : record.recent) {

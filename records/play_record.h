@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The player's record: how the user's matches went at each strength, and
-// the last hundred matches one by one.
+// The player's record: how the user's matches went at each strength of the
+// local table and at friends' tables, and the last hundred matches one by
+// one.
 //
 // The record changes only by events: a round that ended, a match that
 // ended, a match that was left before its end. Each event adds its own
@@ -19,8 +20,24 @@
 //   passes, drops and hints of all its rounds (the unfinished one too)
 //   count as used.
 // - Streaks are of played matches only: a left match neither extends nor
-//   breaks one. Each strength keeps its own; the record as a whole keeps one
-//   over every strength in the order the matches were played.
+//   breaks one. Each column keeps its own; the record as a whole keeps one
+//   over every column in the order the matches were played (`overall`, the
+//   one the 成績 window shows for all matches), and one over the local
+//   table's three strengths only (`localOverall`).
+// - A match at a friends' table (other people over the network, the user
+//   at seat 1 of its own view) counts in a column of its own, 「友達と」,
+//   by the same rules. It counts in the whole too, and in `overall`: a
+//   match is a match, whoever sat at the other seats, and "all matches"
+//   should mean all of them.
+// - The list keeps the last kRecentMatches of each kind (the local table,
+//   friends' tables), both in the order played; the window shows the last
+//   kRecentMatches of it.
+//
+// Why the local table's part is kept apart: copies of the game from before
+// friends' tables may share the file, and they take it for damaged unless
+// its streak over all strengths and its list hold the local table's matches
+// only (records/record_file.h). So `localOverall` and the local matches of
+// the list are what such a copy reads as its whole record.
 #pragma once
 
 #include <array>
@@ -54,7 +71,7 @@ struct Streaks {
     bool operator==(const Streaks&) const = default;
 };
 
-// The figures of one strength (or, added up, of all).
+// The figures of one column (or, added up, of all).
 struct StrengthFigures {
     std::int64_t played = 0;             // matches played to their end
     std::int64_t left = 0;               // matches left before their end
@@ -76,27 +93,56 @@ struct StrengthFigures {
     bool operator==(const StrengthFigures&) const = default;
 };
 
+// A column of the record: the local table at one strength, or friends'
+// tables. A strength converts to its column.
+struct RecordColumn {
+    constexpr RecordColumn(Strength s) : strength(s) {}
+    static constexpr RecordColumn friendsTables() {
+        RecordColumn c(kDefaultStrength);
+        c.friends = true;
+        return c;
+    }
+
+    bool friends = false;
+    Strength strength = kDefaultStrength;  // at the local table only
+};
+inline constexpr RecordColumn kFriendsColumn = RecordColumn::friendsTables();
+
 // One match of the list.
 struct RecentMatch {
     std::string playedAt;  // local date and time, ISO 8601 with the offset
+    // Played at a friends' table; `strength` then means nothing, and the
+    // record keeps it as kDefaultStrength.
+    bool withFriends = false;
     Strength strength = kDefaultStrength;
     int place = 1;
     std::int32_t total = 0;
     std::array<std::string, 3> opponents;  // the names of seats 2, 3 and 4
+
+    RecordColumn column() const { return withFriends ? kFriendsColumn : RecordColumn(strength); }
     bool operator==(const RecentMatch&) const = default;
 };
 
 struct PlayRecord {
     // [1..3] by Strength's value.
     std::array<StrengthFigures, 4> byStrength{};
+    // The matches at friends' tables.
+    StrengthFigures friends;
+    // Over every match.
     Streaks overall;
-    // Oldest first, at most kRecentMatches.
+    // Over the matches at the local table.
+    Streaks localOverall;
+    // Oldest first, in the order played; at most kRecentMatches of each kind.
     std::deque<RecentMatch> recent;
 
-    StrengthFigures& at(Strength s) { return byStrength[static_cast<int>(s)]; }
-    const StrengthFigures& at(Strength s) const { return byStrength[static_cast<int>(s)]; }
-    // Every strength added up; the streaks are the record's own.
+    StrengthFigures& at(RecordColumn c) { return c.friends ? friends : byStrength[static_cast<int>(c.strength)]; }
+    const StrengthFigures& at(RecordColumn c) const {
+        return c.friends ? friends : byStrength[static_cast<int>(c.strength)];
+    }
+    // Every column added up; the streaks are `overall`.
     StrengthFigures all() const;
+    // The three strengths added up; the streaks are `localOverall`.
+    StrengthFigures localTable() const;
     bool operator==(const PlayRecord&) const = default;
 };
 
@@ -111,12 +157,12 @@ struct RoundTally {
 };
 
 // A round that reached its end.
-void addRound(PlayRecord& record, Strength strength, const RoundTally& round);
-// A match after its tenth round: its strength, place and total.
+void addRound(PlayRecord& record, RecordColumn column, const RoundTally& round);
+// A match after its tenth round: its column, place and total.
 void addPlayedMatch(PlayRecord& record, const RecentMatch& match);
 // A match left before its end, with what was done in its unfinished round
 // (a round left half-way does not count as played, nor as won).
-void addLeftMatch(PlayRecord& record, Strength strength, const RoundTally& unfinished);
+void addLeftMatch(PlayRecord& record, RecordColumn column, const RoundTally& unfinished);
 
 // Largest count a record may hold; anything above it is a damaged file.
 inline constexpr std::int64_t kMaxCount = 1'000'000'000;

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <limits>
@@ -133,13 +134,15 @@ public:
         return f;
     }
 
-    RecentMatch match(const QJsonObject& o, const QString& where) {
+    RecentMatch match(const QJsonObject& o, const QString& where, bool withFriends) {
         RecentMatch m;
+        m.withFriends = withFriends;
         m.playedAt = text(o.value("playedAt"), where + ".playedAt", kMaxDateChars);
         if (!QDateTime::fromString(QString::fromStdString(m.playedAt), Qt::ISODate).isValid()) {
             fail(where + ".playedAt", "not a date and time");
         }
-        m.strength = static_cast<Strength>(integer(o.value("strength"), where + ".strength", 1, 3));
+        // A match at friends' tables keeps no strength.
+        if (!m.withFriends) m.strength = static_cast<Strength>(integer(o.value("strength"), where + ".strength", 1, 3));
         m.place = static_cast<int>(integer(o.value("place"), where + ".place", 1, 4));
         m.total = static_cast<std::int32_t>(integer(o.value("total"), where + ".total", kInt32Min, kInt32Max));
         const QJsonArray names = array(o.value("opponents"), where + ".opponents", 3, 3);
@@ -213,22 +216,37 @@ bool writeFile(const std::filesystem::path& path, const PlayRecord& record) {
 QJsonObject recordToJson(const PlayRecord& record) {
     QJsonObject strengths;
     for (const Strength s : kStrengths) strengths.insert(QLatin1String(strengthKey(s)), figuresToJson(record.at(s)));
+    // The list splits by kind; a friends' match says how many local matches
+    // came before it, so reading puts the two lists back in the order played.
+    const std::int64_t localPlayed = record.localTable().played;
+    const auto listedLocal = std::count_if(record.recent.begin(), record.recent.end(),
+                                           [](const RecentMatch& m) { return !m.withFriends; });
+    std::int64_t localBefore = localPlayed - listedLocal;
     QJsonArray recent;
+    QJsonArray friendsRecent;
     for (const RecentMatch& m : record.recent) {
         QJsonObject o;
         o.insert("playedAt", QString::fromStdString(m.playedAt));
-        o.insert("strength", static_cast<int>(m.strength));
+        if (m.withFriends) {
+            o.insert("localBefore", qint64(localBefore));
+        } else {
+            o.insert("strength", static_cast<int>(m.strength));
+            localBefore += 1;
+        }
         o.insert("place", m.place);
         o.insert("total", m.total);
         o.insert("opponents", QJsonArray{QString::fromStdString(m.opponents[0]), QString::fromStdString(m.opponents[1]),
                                          QString::fromStdString(m.opponents[2])});
-        recent.append(o);
+        (m.withFriends ? friendsRecent : recent).append(o);
     }
     QJsonObject root;
     root.insert("format", kFormat);
     root.insert("strengths", strengths);
-    root.insert("overall", streaksToJson(record.overall));
+    root.insert("overall", streaksToJson(record.localOverall));
     root.insert("recent", recent);
+    root.insert("friends", figuresToJson(record.friends));
+    root.insert("friendsRecent", friendsRecent);
+    root.insert("overallWithFriends", streaksToJson(record.overall));
     return root;
 }
 
@@ -241,12 +259,43 @@ std::optional<PlayRecord> recordFromJson(const QJsonObject& json, std::string* p
         const QString where = QStringLiteral("strengths.") + QLatin1String(strengthKey(s));
         record.at(s) = r.figures(r.object(strengths.value(QLatin1String(strengthKey(s))), where), where);
     }
-    record.overall = r.streaks(r.object(json.value("overall"), "overall"), "overall");
+    record.localOverall = r.streaks(r.object(json.value("overall"), "overall"), "overall");
     const QJsonArray recent = r.array(json.value("recent"), "recent", 0, qsizetype(kRecentMatches));
-    for (qsizetype i = 0; i < recent.size() && r.problem.empty(); ++i) {
-        const QString where = QStringLiteral("recent[%1]").arg(i);
-        record.recent.push_back(r.match(r.object(recent[i], where), where));
+    // A file without friends' tables (an older copy's, or one written before
+    // them) has none of their keys: an empty column, and a streak over all
+    // matches that is the local table's.
+    if (json.contains("friends")) record.friends = r.figures(r.object(json.value("friends"), "friends"), "friends");
+    const QJsonArray friendsRecent =
+        json.contains("friendsRecent")
+            ? r.array(json.value("friendsRecent"), "friendsRecent", 0, qsizetype(kRecentMatches))
+            : QJsonArray{};
+    record.overall = json.contains("overallWithFriends")
+                         ? r.streaks(r.object(json.value("overallWithFriends"), "overallWithFriends"),
+                                     "overallWithFriends")
+                         : record.localOverall;
+
+    // The local matches listed are the last ones played: the i-th of them is
+    // local match number localPlayed - recent.size() + i + 1. A friends' match
+    // goes after the local match its localBefore names.
+    const std::int64_t localPlayed = record.localTable().played;
+    std::int64_t local = localPlayed - recent.size();
+    qsizetype nextLocal = 0;
+    const auto takeLocal = [&] {
+        const QString where = QStringLiteral("recent[%1]").arg(nextLocal);
+        record.recent.push_back(r.match(r.object(recent[nextLocal], where), where, false));
+        ++nextLocal;
+        ++local;
+    };
+    std::int64_t lastBefore = 0;
+    for (qsizetype i = 0; i < friendsRecent.size() && r.problem.empty(); ++i) {
+        const QString where = QStringLiteral("friendsRecent[%1]").arg(i);
+        const QJsonObject o = r.object(friendsRecent[i], where);
+        const std::int64_t before = r.integer(o.value("localBefore"), where + ".localBefore", lastBefore, localPlayed);
+        lastBefore = before;
+        while (nextLocal < recent.size() && local < before && r.problem.empty()) takeLocal();
+        record.recent.push_back(r.match(o, where, true));
     }
+    while (nextLocal < recent.size() && r.problem.empty()) takeLocal();
     if (r.problem.empty()) r.problem = recordProblem(record);
     if (!r.problem.empty()) {
         if (problem) *problem = r.problem;
@@ -273,6 +322,11 @@ RecordWrite changeRecordFile(const std::filesystem::path& file, const std::funct
         change(load.record);
         return RecordWrite{writeFile(file, load.record), load.status == RecordFileStatus::Damaged};
     });
+}
+
+std::string recordTimeNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
 }
 
 bool resetRecordFile(const std::filesystem::path& file) {

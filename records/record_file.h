@@ -14,6 +14,26 @@
 //   JSON, not UTF-8, the wrong shape, numbers out of range) is kept as
 //   Seiseki.json.bak and the record starts again from empty; the caller is
 //   told so, once, by the result.
+// - Copies of the game from before friends' tables may share the file. They
+//   read "format", "strengths", "overall" and "recent", ignore other keys,
+//   and take the file for damaged unless "overall" fits within the
+//   strengths' wins and losses and "recent" lists no more matches than were
+//   played at them. So those keys hold the local table alone, as such a copy
+//   writes them: "overall" is the streak over the strengths
+//   (PlayRecord::localOverall), "recent" the local matches listed
+//   (playedAt, strength, place, total, opponents).
+// - Friends' tables have keys of their own: "friends", their figures with
+//   their streaks; "friendsRecent", their listed matches (up to
+//   kRecentMatches), each with "localBefore", how many matches at the local
+//   table had been played before it, in place of a strength; and
+//   "overallWithFriends", the streak over every match (PlayRecord::overall).
+//   Reading puts the two lists back into one in the order played by
+//   localBefore.
+// - A file without those keys (one written before friends' tables, or by an
+//   older copy, which drops them when it writes) reads as an empty
+//   friends' column with a streak over every match that is the local
+//   table's. They are always written, so a record read back is the record
+//   written.
 #pragma once
 
 #include <QJsonObject>
@@ -67,6 +87,10 @@ struct RecordWrite {
 // Under the lock: reads the record (moving a damaged file aside), applies
 // `change` and writes the result.
 RecordWrite changeRecordFile(const std::filesystem::path& file, const std::function<void(PlayRecord&)>& change);
+
+// Now, in local time with its offset from UTC, as a listed match's
+// playedAt: it says when the match was played wherever the record is read.
+std::string recordTimeNow();
 
 // Under the lock: replaces the record with an empty one.
 bool resetRecordFile(const std::filesystem::path& file);

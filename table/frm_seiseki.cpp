@@ -40,8 +40,21 @@ constexpr std::string_view kResetFailedTitle = "リセット失敗";
 constexpr std::string_view kResetFailedText = "成績のファイルを書き込めませんでした。";
 
 const QColor kHeaderTint{236, 226, 206};
-// One colour a strength, the same in both charts.
-const QColor kStrengthColours[4] = {{}, {46, 139, 87}, {30, 90, 200}, {200, 40, 40}};
+
+// The record's columns left to right before すべて: the strengths, then
+// friends' tables; each with one colour, the same in both charts.
+struct ShownColumn {
+    RecordColumn column;
+    const char* name;  // nullptr: a strength's own name
+    QColor colour;
+};
+const ShownColumn kColumns[] = {
+    {Strength::Easy, nullptr, {46, 139, 87}},
+    {Strength::Normal, nullptr, {30, 90, 200}},
+    {Strength::Hard, nullptr, {200, 40, 40}},
+    {kFriendsColumn, "友達と", {225, 135, 10}},
+};
+constexpr int kShownColumns = static_cast<int>(std::size(kColumns));
 
 const char* const kPlaceNames[5] = {"", "１位", "２位", "３位", "４位"};
 
@@ -87,9 +100,15 @@ const FigureRow kRows[] = {
 };
 constexpr int kRowCount = static_cast<int>(std::size(kRows));
 
-QString nameOf(Strength s) {
-    const std::string_view name = strengthName(s);
+QString nameOf(const ShownColumn& c) {
+    if (c.column.friends) return QString::fromUtf8(c.name);
+    const std::string_view name = strengthName(c.column.strength);
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// Where a listed match's mark goes: the index of its column in kColumns.
+int shownIndex(const RecentMatch& m) {
+    return m.withFriends ? kShownColumns - 1 : static_cast<int>(m.strength) - 1;
 }
 
 QChart* newChart(const QString& title) {
@@ -127,8 +146,9 @@ FrmSeiseki::FrmSeiseki(const PlayRecord& record, std::filesystem::path file, QWi
                    Qt::WindowCloseButtonHint);
     setModal(true);
 
-    // Figures by row, strengths by column, the last column for all of them.
-    grid_ = new LabelGrid(kRowCount + 1, 5, true, this);
+    // Figures by row, strengths and friends' tables by column, the last
+    // column for all of them.
+    grid_ = new LabelGrid(kRowCount + 1, kShownColumns + 2, true, this);
     grid_->setObjectName(QStringLiteral("recordTable"));
     grid_->setAccessibleName(QStringLiteral("成績"));
     grid_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -139,19 +159,21 @@ FrmSeiseki::FrmSeiseki(const PlayRecord& record, std::filesystem::path file, QWi
         grid_->setCell(row, column, label);
     };
     cell(0, 0, QString(), Qt::AlignCenter, true);
-    for (int column = 1; column <= 3; ++column) {
-        cell(0, column, nameOf(kStrengths[static_cast<size_t>(column - 1)]), Qt::AlignCenter, true);
+    for (int column = 1; column <= kShownColumns; ++column) {
+        cell(0, column, nameOf(kColumns[column - 1]), Qt::AlignCenter, true);
     }
-    cell(0, 4, QStringLiteral("すべて"), Qt::AlignCenter, true);
+    cell(0, kShownColumns + 1, QStringLiteral("すべて"), Qt::AlignCenter, true);
     for (int row = 1; row <= kRowCount; ++row) {
         cell(row, 0, QString::fromUtf8(kRows[row - 1].name), Qt::AlignLeft, true);
-        for (int column = 1; column <= 4; ++column) cell(row, column, QString(), Qt::AlignRight, false);
+        for (int column = 1; column <= kShownColumns + 1; ++column) cell(row, column, QString(), Qt::AlignRight, false);
     }
 
     for (QChartView** view : {&recentView_, &placesView_}) {
         *view = new QChartView(this);
         (*view)->setRenderHint(QPainter::Antialiasing);
-        (*view)->setMinimumSize(460, 250);
+        // Narrow enough that the table of five columns and the charts fit a
+        // screen of 1024×768 side by side.
+        (*view)->setMinimumSize(400, 250);
         // Nothing in a chart takes the keyboard; what it shows is in its
         // accessible description.
         (*view)->setFocusPolicy(Qt::NoFocus);
@@ -192,9 +214,9 @@ FrmSeiseki::FrmSeiseki(const PlayRecord& record, std::filesystem::path file, QWi
 }
 
 void FrmSeiseki::setRecord(const PlayRecord& record) {
-    for (int column = 1; column <= 4; ++column) {
+    for (int column = 1; column <= kShownColumns + 1; ++column) {
         const StrengthFigures figures =
-            column == 4 ? record.all() : record.at(kStrengths[static_cast<size_t>(column - 1)]);
+            column > kShownColumns ? record.all() : record.at(kColumns[column - 1].column);
         for (int row = 1; row <= kRowCount; ++row) grid_->cell(row, column)->setText(kRows[row - 1].text(figures));
     }
     drawRecentChart(record);
@@ -202,31 +224,34 @@ void FrmSeiseki::setRecord(const PlayRecord& record) {
 }
 
 void FrmSeiseki::drawRecentChart(const PlayRecord& record) {
-    const int matches = static_cast<int>(record.recent.size());
+    // The list keeps up to kRecentMatches of each kind; the chart shows the
+    // last kRecentMatches of them all.
+    const std::size_t first = record.recent.size() - std::min(record.recent.size(), kRecentMatches);
+    const int matches = static_cast<int>(record.recent.size() - first);
     QChart* chart = newChart(matches > 0 ? QStringLiteral("直近%1対戦の順位").arg(matches)
                                          : QStringLiteral("直近の対戦の順位（記録なし）"));
     // A grey line through the matches in the order played, and a mark for
-    // each in its strength's colour.
+    // each in its column's colour (a strength, or friends' tables).
     auto* line = new QLineSeries;
     line->setPen(QPen(QColor(150, 150, 150), 1));
-    std::array<QScatterSeries*, 4> marks{};
-    for (const Strength s : kStrengths) {
+    std::array<QScatterSeries*, kShownColumns> marks{};
+    for (int i = 0; i < kShownColumns; ++i) {
         auto* series = new QScatterSeries;
-        series->setName(nameOf(s));
-        series->setColor(kStrengthColours[static_cast<int>(s)]);
-        series->setBorderColor(kStrengthColours[static_cast<int>(s)]);
+        series->setName(nameOf(kColumns[i]));
+        series->setColor(kColumns[i].colour);
+        series->setBorderColor(kColumns[i].colour);
         series->setMarkerSize(7);
-        marks[static_cast<size_t>(s)] = series;
+        marks[static_cast<size_t>(i)] = series;
     }
     std::array<int, 5> counts{};
     for (int i = 0; i < matches; ++i) {
-        const RecentMatch& m = record.recent[static_cast<size_t>(i)];
+        const RecentMatch& m = record.recent[first + static_cast<size_t>(i)];
         line->append(i + 1, m.place);
-        marks[static_cast<size_t>(m.strength)]->append(i + 1, m.place);
+        marks[static_cast<size_t>(shownIndex(m))]->append(i + 1, m.place);
         counts[static_cast<size_t>(m.place)] += 1;
     }
     chart->addSeries(line);
-    for (const Strength s : kStrengths) chart->addSeries(marks[static_cast<size_t>(s)]);
+    for (QScatterSeries* series : marks) chart->addSeries(series);
     chart->legend()->markers(line).front()->setVisible(false);
 
     // At least ten places wide, so a short record reads as the start of one.
@@ -266,11 +291,11 @@ void FrmSeiseki::drawPlacesChart(const PlayRecord& record) {
     QChart* chart = newChart(QStringLiteral("順位の回数（すべての対戦）"));
     auto* bars = new QStackedBarSeries;
     std::int64_t highest = 0;
-    for (const Strength s : kStrengths) {
-        auto* set = new QBarSet(nameOf(s));
-        set->setColor(kStrengthColours[static_cast<int>(s)]);
-        set->setBorderColor(kStrengthColours[static_cast<int>(s)].darker(130));
-        for (int place = 1; place <= 4; ++place) set->append(static_cast<qreal>(record.at(s).places[place]));
+    for (const ShownColumn& c : kColumns) {
+        auto* set = new QBarSet(nameOf(c));
+        set->setColor(c.colour);
+        set->setBorderColor(c.colour.darker(130));
+        for (int place = 1; place <= 4; ++place) set->append(static_cast<qreal>(record.at(c.column).places[place]));
         bars->append(set);
     }
     const StrengthFigures all = record.all();

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Vantel developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The player's record window (成績): the figures of each strength and of
-// all strengths as a table, the places of the last hundred matches and how
-// often each place came as two charts, and a reset of the record.
+// The player's record window (成績): the figures of each strength, of the
+// matches at friends' tables (友達と) and of all matches as a table, the
+// places of the last hundred matches and how often each place came as two
+// charts (a colour for each column), and a reset of the record.
 #pragma once
 
 #include <QDialog>

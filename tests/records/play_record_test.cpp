@@ -77,14 +77,63 @@ TEST(PlayRecord, FiguresOfEachStrengthAndOfAll) {
     EXPECT_FALSE(PlayRecord{}.at(Hard).bestTotal());
 }
 
-TEST(PlayRecord, ListsTheLastHundredMatchesAndCountsThemAll) {
+// Friends' tables: a column of their own, counted in the whole and in the
+// overall streak with the local matches, never in a strength's column.
+TEST(PlayRecord, FriendsMatchesHaveAColumnOfTheirOwnAndCountInTheWhole) {
     PlayRecord r;
-    for (int i = 0; i < 130; ++i) addPlayedMatch(r, match(Strength::Hard, 1 + i % 4, i));
-    ASSERT_EQ(r.recent.size(), kRecentMatches);
-    EXPECT_EQ(r.recent.front().total, 30);
-    EXPECT_EQ(r.recent.back().total, 129);
-    EXPECT_EQ(r.all().played, 130);
-    EXPECT_EQ(r.all().places[1], 33);
+    RecentMatch withFriends = match(Strength::Easy, 1, 700);
+    withFriends.withFriends = true;
+    addRound(r, kFriendsColumn, {true, 1, 1, 1});
+    addPlayedMatch(r, match(Strength::Normal, 1, 500));
+    addPlayedMatch(r, withFriends);
+    addLeftMatch(r, kFriendsColumn, {false, 2, 0, 0});
+    withFriends.place = 3;
+    withFriends.total = -100;
+    addPlayedMatch(r, withFriends);
+
+    const StrengthFigures& f = r.friends;
+    EXPECT_EQ(std::tuple(f.played, f.won(), f.left, f.rounds, f.roundsWon, f.passes, f.drops, f.hints),
+              std::tuple(2, 1, 1, 1, 1, 3, 1, 1));
+    EXPECT_EQ(f.streaks, (Streaks{-1, 1, 1}));
+    EXPECT_EQ(*f.bestTotal(), 700);
+    EXPECT_EQ(r.at(kFriendsColumn), f);
+    EXPECT_EQ(r.at(Strength::Easy), StrengthFigures{});
+    EXPECT_EQ(r.at(Strength::Normal).played, 1);
+    EXPECT_EQ(r.all().played, 3);
+    EXPECT_EQ(r.all().passes, 3);
+    EXPECT_EQ(r.all().streaks, (Streaks{-1, 2, 1}));
+    // The local table's own streak sees its one win only.
+    EXPECT_EQ(r.localTable().streaks, (Streaks{1, 1, 0}));
+    EXPECT_EQ(r.localTable().played, 1);
+    EXPECT_TRUE(r.recent.back().column().friends);
+    EXPECT_EQ(r.recent.back().strength, kDefaultStrength);
+    EXPECT_EQ(recordProblem(r), "");
+    r.friends.places[2] += 1;
+    EXPECT_EQ(recordProblem(r), "friends: places that do not add up to the matches played");
+}
+
+// Each kind keeps its last hundred, in the order played between them.
+TEST(PlayRecord, ListsTheLastHundredMatchesOfEachKindAndCountsThemAll) {
+    PlayRecord r;
+    for (int i = 0; i < 130; ++i) {
+        addPlayedMatch(r, match(Strength::Hard, 1 + i % 4, i));
+        if (i % 2 == 0) continue;
+        RecentMatch withFriends = match(Strength::Hard, 1, 1000 + i);
+        withFriends.withFriends = true;
+        addPlayedMatch(r, withFriends);
+    }
+    ASSERT_EQ(r.recent.size(), kRecentMatches + 65);
+    // Hard matches 0 and 1 left the list; every friends' match is in it.
+    EXPECT_EQ(r.recent.front().total, 1001);
+    EXPECT_EQ(r.recent[15].total, 30);
+    EXPECT_EQ(r.recent.back().total, 1129);
+    EXPECT_EQ(r.all().played, 195);
+    EXPECT_EQ(r.at(Strength::Hard).places[1], 33);
+    EXPECT_EQ(recordProblem(r), "");
+    for (int i = 0; i < 40; ++i) addPlayedMatch(r, r.recent.back());
+    EXPECT_EQ(r.recent.size(), 2 * kRecentMatches);
+    EXPECT_EQ(r.recent.front().total, 1011);
+    EXPECT_EQ(r.recent[10].total, 30);
     EXPECT_EQ(recordProblem(r), "");
 }
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "records/match_recorder.h"
+#include "records/seat_recorder.h"
 #include "tests/platform/file_fixtures.h"
 #include "tests/records/played_record.h"
 
@@ -28,6 +29,18 @@ namespace fs = std::filesystem;
 using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
+
+std::string text(const QJsonValue& v) {
+    const QJsonDocument document = v.isObject() ? QJsonDocument(v.toObject()) : QJsonDocument(v.toArray());
+    return document.toJson(QJsonDocument::Compact).toStdString();
+}
+
+// `json` with only the keys the game before friends' tables reads.
+QJsonObject olderKeysOnly(const QJsonObject& json) {
+    QJsonObject older;
+    for (const char* key : {"format", "strengths", "overall", "recent"}) older.insert(key, json[key]);
+    return older;
+}
 
 RecentMatch oneMatch() {
     RecentMatch m;
@@ -43,6 +56,7 @@ TEST(RecordFile, KeepsEveryFigureAsUtf8AndStartsEmptyWithoutAFile) {
     const fs::path file = folder / "help" / "Seiseki.json";
     EXPECT_EQ(loadRecordFile(file).status, RecordFileStatus::Missing);
     const PlayRecord full = test::playedRecord(130);
+    ASSERT_GT(full.friends.played, 0);
     const RecordWrite write = changeRecordFile(file, [&](PlayRecord& r) { r = full; });
     EXPECT_TRUE(write.written);
     EXPECT_FALSE(write.damaged);
@@ -52,6 +66,99 @@ TEST(RecordFile, KeepsEveryFigureAsUtf8AndStartsEmptyWithoutAFile) {
     EXPECT_NE(readBytes(file).find("\"ゆうこ\""), std::string::npos);
     EXPECT_TRUE(resetRecordFile(file));
     EXPECT_EQ(loadRecordFile(file).record, PlayRecord{});
+}
+
+// A file of the game before friends' tables (the keys it knows only) reads
+// as the record it held, and takes a friends' match beside it.
+TEST(RecordFile, AFileWrittenBeforeFriendsTablesReadsUnchanged) {
+    TempFolder folder;
+    const fs::path file = folder / "Seiseki.json";
+    PlayRecord local;
+    for (int i = 0; i < 30; ++i) {
+        RecentMatch m = oneMatch();
+        m.strength = kStrengths[static_cast<size_t>(i % 3)];
+        m.place = 1 + i % 4;
+        addRound(local, m.strength, {i % 2 == 0, 1, 0, 0});
+        addPlayedMatch(local, m);
+    }
+    writeBytes(file, text(olderKeysOnly(recordToJson(local))));
+    const RecordLoad read = loadRecordFile(file);
+    ASSERT_EQ(read.status, RecordFileStatus::Read) << read.problem;
+    EXPECT_EQ(read.record, local);
+
+    RecentMatch withFriends = oneMatch();
+    withFriends.withFriends = true;
+    EXPECT_FALSE(changeRecordFile(file, [&](PlayRecord& r) { addPlayedMatch(r, withFriends); }).damaged);
+    const PlayRecord now = peekRecordFile(file).record;
+    EXPECT_EQ(now.byStrength, local.byStrength);
+    EXPECT_EQ(now.localOverall, local.overall);
+    EXPECT_EQ(now.friends.places[2], 1);
+    EXPECT_EQ(now.recent.back(), withFriends);
+}
+
+// What the game before friends' tables checks of a record (its
+// recordProblem, cut to the checks that the friends' part could upset):
+// the streak over all strengths within their wins and losses, and no more
+// matches listed than played at them.
+std::string olderGamesProblem(const PlayRecord& r) {
+    const auto streakProblem = [](const Streaks& s, std::int64_t wins, std::int64_t losses) -> std::string {
+        if (s.longestWins < 0 || s.longestLosses < 0) return "a negative longest streak";
+        if (s.longestWins > wins || s.longestLosses > losses) return "a streak longer than its matches";
+        if (s.current > s.longestWins || -s.current > s.longestLosses) return "a current streak above the longest";
+        return {};
+    };
+    std::int64_t played = 0, won = 0;
+    for (const Strength s : kStrengths) {
+        const StrengthFigures& f = r.at(s);
+        if (std::string p = streakProblem(f.streaks, f.won(), f.played - f.won()); !p.empty()) return p;
+        played += f.played;
+        won += f.won();
+    }
+    if (std::string p = streakProblem(r.localOverall, won, played - won); !p.empty()) return "all strengths: " + p;
+    if (r.recent.size() > kRecentMatches || static_cast<std::int64_t>(r.recent.size()) > played) {
+        return "more matches listed than played";
+    }
+    return {};
+}
+
+// Random runs of events at the local table and at friends' tables, past a
+// hundred matches of each kind: the file reads back as the record, and its
+// older keys alone are the record the local table's events alone make, one
+// the game before friends' tables takes for sound.
+TEST(RecordFile, TheKeysAnOlderCopyReadsHoldTheLocalTableAlone) {
+    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        const auto below = [&](std::uint32_t n) { return static_cast<std::uint32_t>(random() % n); };
+        PlayRecord record, localOnly;
+        const int events = static_cast<int>(below(600));
+        for (int e = 0; e < events; ++e) {
+            const std::uint32_t pick = below(seed % 3 == 0 ? 8 : 4);  // some runs mostly with friends
+            const RecordColumn column = pick >= 3 ? kFriendsColumn : RecordColumn(kStrengths[pick]);
+            const RoundTally tally{below(3) == 0, below(3), below(2), below(2)};
+            const std::uint32_t kind = below(10);
+            RecentMatch m = oneMatch();
+            m.withFriends = column.friends;
+            m.strength = column.strength;
+            m.place = 1 + static_cast<int>(below(4));
+            m.total = static_cast<std::int32_t>(below(3000)) - 1500;
+            m.opponents[0] = std::to_string(e);
+            for (PlayRecord* r : {&record, &localOnly}) {
+                if (r == &localOnly && column.friends) continue;
+                if (kind < 5) addRound(*r, column, tally);
+                else if (kind < 9) addPlayedMatch(*r, m);
+                else addLeftMatch(*r, column, tally);
+            }
+        }
+        ASSERT_EQ(recordProblem(record), "");
+        const QJsonObject json = recordToJson(record);
+        std::string problem;
+        EXPECT_EQ(recordFromJson(json, &problem), record) << problem;
+        const std::optional<PlayRecord> older = recordFromJson(olderKeysOnly(json), &problem);
+        ASSERT_TRUE(older) << problem;
+        EXPECT_EQ(*older, localOnly);
+        EXPECT_EQ(olderGamesProblem(*older), "");
+    }
 }
 
 // ---- bad files ------------------------------------------------------------------------
@@ -72,9 +179,12 @@ std::vector<QJsonValue> withOneFieldWrong(const QJsonValue& v, const QString& ke
     if (v.isObject()) {
         const QJsonObject o = v.toObject();
         for (const QString& k : o.keys()) {
-            QJsonObject without = o;
-            without.remove(k);
-            out.push_back(without);
+            // A file from before friends' tables has none of these: they may be missing.
+            if (k != "friends" && k != "friendsRecent" && k != "overallWithFriends") {
+                QJsonObject without = o;
+                without.remove(k);
+                out.push_back(without);
+            }
             for (const QJsonValue& inner : withOneFieldWrong(o[k], k)) {
                 QJsonObject changed = o;
                 changed[k] = inner;
@@ -92,11 +202,6 @@ std::vector<QJsonValue> withOneFieldWrong(const QJsonValue& v, const QString& ke
         }
     }
     return out;
-}
-
-std::string text(const QJsonValue& v) {
-    const QJsonDocument document = v.isObject() ? QJsonDocument(v.toObject()) : QJsonDocument(v.toArray());
-    return document.toJson(QJsonDocument::Compact).toStdString();
 }
 
 // Files the game cannot have written: random bytes, bad UTF-8, cut-off or
@@ -119,19 +224,28 @@ std::vector<std::string> badFiles(const QJsonObject& good) {
     QJsonObject strengths = good["strengths"].toObject(), normal = strengths["normal"].toObject();
     normal["places"] = QJsonArray{999, 0, 0, 0};
     strengths["normal"] = normal;
-    QJsonObject places = good, streak = good, overall = good["overall"].toObject();
+    QJsonObject places = good, friendsPlaces = good, streak = good, overall = good["overall"].toObject();
     places["strengths"] = strengths;
+    QJsonObject friends = good["friends"].toObject();
+    friends["places"] = QJsonArray{0, 0, 0, 999};
+    friendsPlaces["friends"] = friends;
     overall["longestWins"] = 999;
     streak["overall"] = overall;
+    QJsonObject streakWithFriends = good;
+    streakWithFriends["overallWithFriends"] = overall;
     bad.push_back(text(places));
+    bad.push_back(text(friendsPlaces));
     bad.push_back(text(streak));
+    bad.push_back(text(streakWithFriends));
     return bad;
 }
 
 TEST(RecordFile, ABadFileIsKeptAsBakAndTheRecordStartsAgain) {
     TempFolder folder;
     const fs::path file = folder / "Seiseki.json";
-    const QJsonObject good = recordToJson(test::playedRecord(3));
+    const PlayRecord base = test::playedRecord(8);
+    ASSERT_GT(base.friends.played, 0) << "a friends' match among the fields to spoil";
+    const QJsonObject good = recordToJson(base);
     ASSERT_TRUE(recordFromJson(good)) << "the unchanged file must read";
     const std::vector<std::string> bad = badFiles(good);
     for (const std::string& bytes : bad) {
@@ -188,6 +302,7 @@ TEST(RecordFile, TwoCopiesRecordingAtOnceLoseNoMatch) {
     int gate[2];
     ASSERT_EQ(::pipe(gate), 0);
     std::vector<pid_t> copies;
+    // Copy A plays at the local table, copy B at a friends' table.
     for (const char* copy : {"A", "B"}) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
@@ -196,22 +311,31 @@ TEST(RecordFile, TwoCopiesRecordingAtOnceLoseNoMatch) {
             char go = 0;
             if (::read(gate[0], &go, 1) != 0) ::_exit(3);  // both start when the gate closes
             MatchState state;
-            MatchRecorder recorder(state, file);
+            MatchRecorder local(state, file);
+            SeatRecorder friends(file);
+            const bool atFriends = copy[0] == 'B';
+            const auto seen = [&](EventKind kind, int seat = 0, int place = 0) {
+                TableEvent e{.kind = kind, .seat = uint8_t(seat)};
+                e.values[0] = place;
+                friends.seen(e);
+            };
             // A game writes seconds apart; a short pause between writes lets
             // the other copy's polls for the lock find it free, as they would.
             std::mt19937 random(copy[0]);
             const auto pause = [&] { ::usleep(std::uniform_int_distribution<useconds_t>(0, 3000)(random)); };
             for (int m = 0; m < 50; ++m) {
-                recorder.onMatchStart();
+                atFriends ? seen(EventKind::MatchStart) : local.onMatchStart();
                 for (int round = 1; round <= 3; ++round) {
-                    recorder.onPass(1, 1);
-                    recorder.onRoundEnd(round);
+                    if (atFriends) seen(EventKind::RoundStart);
+                    atFriends ? seen(EventKind::Pass, 1) : local.onPass(1, 1);
+                    atFriends ? seen(EventKind::Results) : local.onRoundEnd(round);
                     pause();
                 }
                 state.finalPlace[1] = 1 + m % 4;
                 state.seatName[2] = copy;
                 state.seatName[3] = std::to_string(m);
-                recorder.onMatchEnd();
+                friends.setOpponents({copy, std::to_string(m), ""});
+                atFriends ? seen(EventKind::MatchEnd, 0, 1 + m % 4) : local.onMatchEnd();
                 pause();
             }
             ::_exit(0);
@@ -224,12 +348,15 @@ TEST(RecordFile, TwoCopiesRecordingAtOnceLoseNoMatch) {
 
     const RecordLoad read = peekRecordFile(file);
     ASSERT_EQ(read.status, RecordFileStatus::Read) << read.problem;
-    const StrengthFigures normal = read.record.at(Strength::Normal);
-    EXPECT_EQ(normal.played, 100);
-    EXPECT_EQ(normal.rounds, 300);
-    EXPECT_EQ(normal.passes, 300);
+    for (const StrengthFigures& f : {read.record.at(Strength::Normal), read.record.friends}) {
+        EXPECT_EQ(std::tuple(f.played, f.rounds, f.passes), std::tuple(50, 150, 150));
+        EXPECT_EQ(f.places, (std::array<std::int64_t, 5>{0, 13, 13, 12, 12}));
+    }
     std::set<std::string> matches;
-    for (const RecentMatch& m : read.record.recent) matches.insert(m.opponents[0] + m.opponents[1]);
+    for (const RecentMatch& m : read.record.recent) {
+        EXPECT_EQ(m.withFriends, m.opponents[0] == "B");
+        matches.insert(m.opponents[0] + m.opponents[1]);
+    }
     EXPECT_EQ(matches.size(), 100u);
 }
 

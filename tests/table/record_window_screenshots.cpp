@@ -7,6 +7,8 @@
 // seiseki-full-max.png in the folder given (default /tmp). Not a test; run
 // it by hand, under a window manager for the maximised pictures:
 //   xvfb-run -s '-screen 0 1280x900x24' sh -c 'openbox & sleep 1; build/tests/record_window_screenshots /tmp'
+// or offscreen on the 1024×768 screen record_window_test uses:
+//   QT_QPA_PLATFORM=offscreen:configfile=build/tests/table/screen-1024x768.json build/tests/record_window_screenshots /tmp
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>

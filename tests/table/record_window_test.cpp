@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScreen>
 
 #include "records/record_file.h"
 #include "table/card_picture.h"
@@ -73,7 +74,7 @@ void RecordWindowTest::opensFromTheSelectionAndTheTable() {
     h.onDialog = [&](QDialog& dialog) {
         auto* window = qobject_cast<FrmSeiseki*>(&dialog);
         if (!window) return;
-        played << cellName(*window, 1, 4);
+        played << cellName(*window, 1, 5);
         if (inside) inside(*window);
     };
 
@@ -84,11 +85,14 @@ void RecordWindowTest::opensFromTheSelectionAndTheTable() {
     inside = [&](FrmSeiseki& w) {
         QAccessibleTableInterface* table = readTable(w);
         QCOMPARE(table->rowCount(), 19);
-        QCOMPARE(table->columnDescription(4), QStringLiteral("すべて"));
+        QCOMPARE(table->columnDescription(4), QStringLiteral("友達と"));
+        QCOMPARE(table->columnDescription(5), QStringLiteral("すべて"));
+        QCOMPARE(cellName(w, 1, 4), QString::number(full.friends.played));
+        QCOMPARE(cellName(w, 17, 4), QString::number(full.friends.drops));
         QCOMPARE(table->rowDescription(14), QStringLiteral("最高得点"));
         QCOMPARE(cellName(w, 1, 2), QString::number(full.at(Strength::Normal).played));
         QCOMPARE(cellName(w, 12, 3), QString::number(full.at(Strength::Hard).streaks.longestWins));
-        QCOMPARE(cellName(w, 14, 4), QString::number(*full.all().bestTotal()));
+        QCOMPARE(cellName(w, 14, 5), QString::number(*full.all().bestTotal()));
         // The charts: described, and drawing the hundred listed matches.
         QVERIFY(w.placesView()->accessibleDescription().startsWith(
             QStringLiteral("１位 %1回").arg(full.all().places[1])));
@@ -97,6 +101,26 @@ void RecordWindowTest::opensFromTheSelectionAndTheTable() {
             if (auto* scatter = qobject_cast<QScatterSeries*>(series)) marks += scatter->count();
         }
         QCOMPARE(marks, 100);
+        // Every text whole and every chart at its least, inside the window
+        // and the window on the screen, at the opening size and maximised.
+        for (const bool maximised : {false, true}) {
+            maximised ? w.showMaximized() : w.show();
+            QTRY_VERIFY(w.isMaximized() == maximised);
+            QCoreApplication::processEvents();
+            QVERIFY(w.screen()->availableGeometry().contains(w.frameGeometry()));
+            const auto whole = [&](QWidget* part) {
+                return w.rect().contains(QRect(part->mapTo(&w, QPoint()), part->size())) &&
+                       part->width() >= part->minimumSizeHint().width();
+            };
+            for (QLabel* label : w.findChildren<QLabel*>()) {
+                QVERIFY2(whole(label) && label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+            }
+            for (QWidget* part : {static_cast<QWidget*>(w.recentView()), static_cast<QWidget*>(w.placesView()),
+                                  static_cast<QWidget*>(w.resetButton()), static_cast<QWidget*>(w.closeButton())}) {
+                QVERIFY(whole(part) && part->width() >= part->minimumWidth() && part->height() >= part->minimumHeight());
+            }
+        }
+        w.showNormal();
         // The keyboard: the focus on 閉じる, Tab to リセット and back.
         w.show();
         QTRY_COMPARE(QApplication::focusWidget(), w.closeButton());
@@ -122,7 +146,7 @@ void RecordWindowTest::opensFromTheSelectionAndTheTable() {
         QCOMPARE(peekRecordFile(recordFile()).record, full);
         w.resetButton()->click();
         QCOMPARE(peekRecordFile(recordFile()).record, PlayRecord{});
-        QCOMPARE(cellName(w, 1, 4), QStringLiteral("0"));
+        QCOMPARE(cellName(w, 1, 5), QStringLiteral("0"));
         QVERIFY(h.lastBox(QStringLiteral("リセット完了！")));
     };
     QTest::keyClick(table, Qt::Key_T, Qt::ControlModifier);
