@@ -17,6 +17,14 @@ RemoteSeatSource::RemoteSeatSource(RemoteTable& table, QObject* parent) : QObjec
     connect(&table_, &RemoteTable::eventReceived, this, &RemoteSeatSource::received);
     connect(&table_, &RemoteTable::snapshotReceived, this, &RemoteSeatSource::snapshot);
     connect(&table_, &RemoteTable::roomChanged, this, &RemoteSeatSource::roomChanged);
+    connect(&table_, &RemoteTable::refused, this, [this](const QString& request) {
+        if (request != QLatin1String("move") || !moved_) return;
+        // The move was not taken (the turn timer was quicker, or the table
+        // moved on before it arrived): the seat's table is shown again as
+        // it stands, with its turn open if it still is.
+        moved_ = false;
+        snapshot(table_.view());
+    });
     roomChanged(table_.room());
     // Events the connection took before the window was there.
     if (table_.view().seq > 0) {

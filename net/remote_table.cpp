@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -116,6 +117,10 @@ RemoteTable::~RemoteTable() {
 }
 
 void RemoteTable::open(const QUrl& url) {
+    // Move ids are new for every move of the seat, also after the game was
+    // started again and took the seat back: the server answers an id it
+    // has seen with that move's answer and applies nothing.
+    moveIdTag_ = QString::number(QRandomGenerator::system()->generate64(), 36);
     url_ = url;
     state_ = State::Connecting;
     socket_.open(url_);
@@ -162,7 +167,7 @@ void RemoteTable::start() {
 void RemoteTable::move(const TurnMove& move) {
     static const char* const kKinds[] = {"card", "pass", "drop"};
     QJsonObject message{{QStringLiteral("type"), QStringLiteral("move")},
-                        {QStringLiteral("id"), QStringLiteral("m-%1").arg(nextMoveId_++)},
+                        {QStringLiteral("id"), QStringLiteral("%1-%2").arg(moveIdTag_).arg(nextMoveId_++)},
                         {QStringLiteral("answers"), static_cast<qint64>(view_.seq)},
                         {QStringLiteral("move"), QLatin1String(kKinds[move.kind])}};
     if (move.kind == TurnMove::Card) message.insert(QStringLiteral("card"), move.card);

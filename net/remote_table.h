@@ -155,6 +155,7 @@ private:
     // Moves sent and not yet answered, by id, to send again after a resume.
     std::map<QString, QJsonObject> unanswered_;
     int nextMoveId_ = 1;
+    QString moveIdTag_;
     bool tookBack_ = false;
     QTimer retryTimer_;
     QElapsedTimer lostFor_;

@@ -24,6 +24,7 @@
 #include "game/seat_source.h"
 #include "game/table_layout.h"
 #include "records/record_file.h"
+#include "records/seat_recorder.h"
 #include "records/table_records.h"
 #include "server/server_thread.h"
 #include "table/card_picture.h"
@@ -114,7 +115,7 @@ Form1::Form1(MatchState& state, std::unique_ptr<FriendsTable>&& friends, QWidget
     Timer1_->setInterval(1000);
     connect(Timer1_, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    records_->setDamagedHandler([this] {
+    recordDamaged_ = [this] {
         // Also while the table is on its way out: the player hears of it once.
         const bool over = leaving();
         if (!over) hold();
@@ -122,7 +123,8 @@ Form1::Form1(MatchState& state, std::unique_ptr<FriendsTable>&& friends, QWidget
                     QMessageBox::Ok, [this, over](QMessageBox::StandardButton) {
                         if (!over) release();
                     });
-    });
+    };
+    records_->setDamagedHandler(recordDamaged_);
 
     bar_ = new QLabel(surface_);
     bar_->setObjectName(QStringLiteral("bar"));
@@ -765,6 +767,7 @@ void Form1::mnu_hint_Click() {
     if (!knowledge) return;
     const int turn = follower_->presenter().turnSerial();
     records_->hintShown();
+    if (seatRecorder_) seatRecorder_->noteHint();
     hint_->ask(std::move(*knowledge), [this, turn](const TurnMove& move) {
         // The hint is for the turn it was asked in, if that is still open.
         if (!follower_->awaitingMove() || follower_->presenter().turnSerial() != turn) return;
@@ -810,6 +813,7 @@ void Form1::leave(Exit exit) {
     hide();
     // A match closed or started over before its end counts as left.
     records_->tableLeft();
+    if (seatRecorder_) seatRecorder_->noteLeft();
     music_->release();
     switch (exit) {
         case Exit::Quit:
@@ -841,8 +845,16 @@ void Form1::joinFriends() {
     SeatPresenter::Options options;
     options.ranking = false;
     options.lineText = [source](const TableEvent& e) { return source->lineText(e); };
+    // The player's record counts the matches at friends' tables in a column
+    // of their own, from what the seat was shown.
+    seatRecorder_ = std::make_unique<SeatRecorder>(records_->recordFile());
+    seatRecorder_->setDamagedHandler(recordDamaged_);
     options.eventShowing = [this](const TableEvent& e) {
         applyToMatch(state_, e);
+        if (e.kind == EventKind::MatchStart) {
+            seatRecorder_->setOpponents({state_.seatName[2], state_.seatName[3], state_.seatName[4]});
+        }
+        seatRecorder_->seen(e);
         if (e.kind == EventKind::MatchStart) hideBar();
     };
     follower_->setPresenterOptions(std::move(options));

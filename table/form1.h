@@ -39,6 +39,7 @@ class FriendsTable;
 class FrmSplash;
 class Form2;
 class LocalTableSource;
+class SeatRecorder;
 class SeatSource;
 class MatchRecorder;
 class SpeechBalloon;
@@ -212,6 +213,8 @@ private:
     SeatSource* source_ = nullptr;
     // A friends' table taken in 「友達と遊ぶ」, for the window that sits at it.
     std::unique_ptr<FriendsTable> nextFriends_;
+    std::unique_ptr<SeatRecorder> seatRecorder_;
+    std::function<void()> recordDamaged_;
     QLabel* bar_ = nullptr;
     QTimer* barTimer_ = nullptr;
     QAction* mnu_friends_ = nullptr;

@@ -90,9 +90,9 @@ void FriendsTable::roomChanged(const net::RoomInfo& room) {
         const QString before = seatStates_[place];
         seatStates_[place] = seat.state;
         if (seat.state == QLatin1String("standin")) {
-            marks_[place] = QStringLiteral("（コンピュータが代打ち）");
+            marks_[place] = QStringLiteral("（代打ち）");
         } else if (before == QLatin1String("standin") && seat.state == QLatin1String("present")) {
-            marks_[place] = QStringLiteral("（戻りました）");
+            marks_[place] = QStringLiteral("（復帰）");
             QTimer::singleShot(kReturnMarkMs, this, [this, place] {
                 if (seatStates_[place] != QLatin1String("present")) return;
                 marks_[place].clear();
@@ -113,10 +113,10 @@ void FriendsTable::notice(const QString& kind, int seat, const QString& text) {
     if (place >= 1 && place <= kSeats) {
         if (kind == QLatin1String("takeover")) {
             seatStates_[place] = QStringLiteral("standin");
-            marks_[place] = QStringLiteral("（コンピュータが代打ち）");
+            marks_[place] = QStringLiteral("（代打ち）");
         } else if (kind == QLatin1String("return")) {
             seatStates_[place] = QStringLiteral("present");
-            marks_[place] = QStringLiteral("（戻りました）");
+            marks_[place] = QStringLiteral("（復帰）");
             QTimer::singleShot(kReturnMarkMs, this, [this, place] {
                 if (seatStates_[place] != QLatin1String("present")) return;
                 marks_[place].clear();

@@ -206,6 +206,11 @@ void FrmFriends::createRoom() {
     net::ServerOptions options;
     options.port = static_cast<quint16>(hostPort_->value());
     options.dataDir = net::defaultDataDir();
+    // How long a seat whose player is gone waits for a computer (20 s);
+    // the scripts that drive two copies of the game shorten it.
+    bool graced = false;
+    const int grace = qEnvironmentVariableIntValue("VANTEL_SEAT_GRACE_MS", &graced);
+    if (graced && grace >= 1000 && grace <= 600000) options.lobby.graceMs = grace;
     for (int m = 1; m <= state_.memberCount; ++m) {
         net::Member member;
         member.name = fromUtf8(state_.memberName[m]);
@@ -249,6 +254,9 @@ void FrmFriends::serverStarted(quint16 port) {
 
 void FrmFriends::roomCreated(const QString& room, const QString& link) {
     roomCode_->setText(room);
+    // A screen reader reads the label's name, not its text: the code goes
+    // in the name too.
+    roomCode_->setAccessibleName(QStringLiteral("部屋コード %1").arg(room));
     const QStringList lan = lanAddresses();
     QStringList lines;
     lines << QStringLiteral("同じWi-Fi（同じネットワーク）の友達は、次のアドレスとポート%1で入れます:").arg(port_);
@@ -263,7 +271,11 @@ void FrmFriends::roomCreated(const QString& room, const QString& link) {
     }
     // The host sits at seat 1 with the member chosen in the member selection.
     const int picture = std::clamp<int>(state_.seatMember[1], 1, std::max<int>(1, state_.memberCount));
-    table_->join(room, name_->text().isEmpty() ? fromUtf8(state_.seatName[1]) : name_->text(), picture);
+    // The name typed in, else the member selection's, else the picture's.
+    QString name = name_->text().trimmed();
+    if (name.isEmpty()) name = fromUtf8(state_.seatName[1]);
+    if (name.isEmpty()) name = fromUtf8(state_.memberName[picture]);
+    table_->join(room, name, picture);
     remember();
 }
 

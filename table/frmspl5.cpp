@@ -19,10 +19,13 @@
 #include "game/layout.h"
 #include "records/material_reset.h"
 #include "records/settings.h"
+#include "server/server_thread.h"
 #include "settings/frm_options.h"
 #include "table/accessibility.h"
 #include "table/focus_frame.h"
 #include "table/fonts.h"
+#include "table/friends_table.h"
+#include "table/frm_friends.h"
 #include "records/play_record.h"
 #include "table/form3.h"
 #include "table/frm_seiseki.h"
@@ -153,6 +156,10 @@ Frmspl5::Frmspl5(MatchState& state, QWidget* parent)
     connect(cmd_[2], &QPushButton::clicked, this, &Frmspl5::cmd3_Click);
     connect(cmd_[3], &QPushButton::clicked, this, &Frmspl5::cmd4_Click);
     connect(cmd_[4], &QPushButton::clicked, this, &Frmspl5::cmd5_Click);
+    friends_ = new QPushButton(QStringLiteral("友達と遊ぶ"), this);
+    friends_->setObjectName(QStringLiteral("cmdFriends"));
+    friends_->setFont(gothicFont(9));
+    connect(friends_, &QPushButton::clicked, this, &Frmspl5::cmdFriends_Click);
     placeButtons();
     cmd_[2]->setEnabled(true);
     selectionStage_ = 1;
@@ -188,6 +195,11 @@ void Frmspl5::placeButtons() {
     cmd_[2]->move(cmd_[1]->x() - gap - cmd_[2]->width(), top);
     cmd_[3]->move(cmd_[0]->x() + cmd_[0]->width() + gap, top);
     cmd_[4]->move(cmd_[2]->x() - gap - cmd_[4]->width(), top);
+    // 「友達と遊ぶ」 left of the row, where it fits without moving the others.
+    friends_->resize(std::max(px(1215), friends_->fontMetrics().horizontalAdvance(friends_->text()) + 24), px(375));
+    const int left = cmd_[4]->x() - gap - friends_->width();
+    friends_->move(left, top);
+    friends_->setVisible(left >= gap / 2);
 }
 
 QPixmap Frmspl5::loadPicture(const std::string& path, bool* fallback) const {
@@ -303,8 +315,8 @@ bool Frmspl5::focusNextPrevChild(bool next) {
     // ランキングを見る, 閉じる and 素材初期化 as they stand in their row.
     std::vector<QWidget*> stops;
     if (MemberPicture* picture = focusPicture()) stops.push_back(picture);
-    for (QPushButton* button : {cmd_[4], cmd_[2], cmd_[1], cmd_[0], cmd_[3]}) {
-        if (button->isEnabled()) stops.push_back(button);
+    for (QPushButton* button : {friends_, cmd_[4], cmd_[2], cmd_[1], cmd_[0], cmd_[3]}) {
+        if (button->isEnabled() && button->isVisibleTo(this)) stops.push_back(button);
     }
     // Any picture in focus stands for the grid's stop.
     QWidget* from = focusWidget();
@@ -414,6 +426,18 @@ void Frmspl5::cmd5_Click() {
     run([this] { showPlayRecord(this, playRecordFile(program().location)); });
 }
 
+void Frmspl5::cmdFriends_Click() {
+    run([this] {
+        QPointer<FrmFriends> window = new FrmFriends(state_, this);
+        connect(window, &FrmFriends::seatTaken, this, [this, window] {
+            nextFriends_ = std::make_unique<FriendsTable>(window->takeTable(), window->takeServer(), state_);
+            leave(Next::Friends);
+        });
+        runModal(*window);
+        delete window.data();
+    });
+}
+
 void Frmspl5::cmd3_Click() {
     run([this] {
         // On the heap under a guard: the editor goes with this window if the
@@ -471,6 +495,7 @@ void Frmspl5::finishLeaving() {
         case Next::Quit: endProgram(); break;
         case Next::Table: openTable(); break;
         case Next::Reopen: openMemberSelection(); break;
+        case Next::Friends: openFriendsTable(std::move(nextFriends_)); break;
         case Next::None: break;
     }
     deleteLater();

@@ -10,6 +10,7 @@
 
 #include <QFrame>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 #include "records/match_state.h"
@@ -18,6 +19,8 @@
 class QPushButton;
 
 namespace vantel {
+
+class FriendsTable;
 
 // One member picture of the grid: flat while not chosen, raised with a
 // border once clicked. It takes the keyboard focus, shows it with a frame,
@@ -70,12 +73,16 @@ public:
     void cmd4_Click();
     // "成績を見る": the player's record window.
     void cmd5_Click();
+    // 「友達と遊ぶ」: host or join a friends' table instead.
+    void cmdFriends_Click();
     // Each time the window becomes active.
     void Form_Activate();
 
     // ---- for tests ----
     MemberPicture* imag(int index) const { return imag_.at(static_cast<size_t>(index)); }
     QPushButton* cmd(int number) const { return cmd_[number - 1]; }
+    // 「友達と遊ぶ」, when the button row has room for it.
+    QPushButton* friendsButton() const { return friends_; }
     int selectionStage() const { return selectionStage_; }
     int computerPicks() const { return computerPicks_; }
     const std::vector<int>& pickedMembers() const { return pickedMembers_; }
@@ -94,7 +101,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    enum class Next { None, Quit, Table, Reopen };
+    enum class Next { None, Quit, Table, Reopen, Friends };
 
     QPixmap loadPicture(const std::string& path, bool* fallback) const;
     QRect thumbnailRect(int index) const;
@@ -112,6 +119,9 @@ private:
     std::vector<bool> fallback_;
     QPixmap image1_;
     QPushButton* cmd_[5] = {};
+    QPushButton* friends_ = nullptr;
+    // The friends' table taken in 「友達と遊ぶ」, for the table window.
+    std::unique_ptr<FriendsTable> nextFriends_;
     int selectionStage_ = 1;
     int computerPicks_ = 0;
     std::vector<int> pickedMembers_;

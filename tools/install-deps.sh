@@ -26,7 +26,7 @@ packages=(
   # chromium-driver by python3-selenium, beside a protocol client on
   # python3-websocket
   chromium chromium-driver python3-selenium python3-websocket
-  openbox x11-utils imagemagick xdotool
+  openbox x11-utils imagemagick xdotool wmctrl
   xvfb xauth
   # the real program read through AT-SPI (tools/read-accessibility.sh)
   dbus at-spi2-core python3-pyatspi

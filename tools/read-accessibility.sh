@@ -8,7 +8,11 @@
 # prints and checks what a screen reader finds: the table window, the
 # user's cards by name with the playable ones marked, PASS and DROP, the
 # seat labels and the round counter; then H asks for a hint and the script
-# checks that the focus went to a move the table offers. Then it opens the
+# checks that the focus went to a move the table offers. Before the
+# members are chosen it opens 「友達と遊ぶ」 from the member selection by
+# Tab and Space, reads its tabs and controls, makes a room by the keyboard
+# (Alt+P, the port, Alt+M) and reads the room code, and closes it with
+# Escape. Then it opens the
 # record window (成績) with Ctrl+T and reads its figures as a table, row and
 # column headers and cells, from a record file laid in beforehand; Escape
 # closes it.
@@ -54,24 +58,11 @@ x_session_start "$work"
 launcher=$!
 sleep 1
 
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
+XDG_DATA_HOME="$work/data" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy "$work/prog/Vantel" >"$work/vantel.log" 2>&1 &
 vantel=$!
 selection=$(x_wait_for 'メンバー選択' 100 0.05)
 [ -n "$selection" ] || { echo "FAIL: the member selection never showed"; exit 1; }
 sleep 1
-# The prompt; Enter on the first picture and its two boxes; then Right and
-# Space three times for the computers, and the confirmation.
-xdotool key Return; sleep 0.5
-xdotool key Return; sleep 0.5
-xdotool key Return; sleep 0.5
-xdotool key Return; sleep 0.5
-for _ in 1 2 3; do xdotool key Right; sleep 0.2; xdotool key space; sleep 0.4; done
-xdotool key Return
-table=$(x_wait_for 'Tamsuの７ならべ' 50 0.1)
-[ -n "$table" ] || { echo "FAIL: the table never opened from the keyboard"; cat "$work/vantel.log"; exit 1; }
-sleep 1
-xdotool key ctrl+s
-
 # What both readings below share: the walk over the accessible tree and
 # the search for one of the program's windows.
 cat >"$work/vantel_a11y.py" <<'PY'
@@ -98,6 +89,104 @@ def find_window(matches, tries=100):
     return None
 PY
 export PYTHONPATH="$work"
+
+# The prompt; then Tab to 「友達と遊ぶ」 and Space.
+xdotool key Return; sleep 0.5
+xdotool key Tab; sleep 0.3
+xdotool key space
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+PORT="$port" /usr/bin/python3 - <<'PY'
+import os, subprocess, sys, time
+import pyatspi
+from vantel_a11y import walk, find_window
+
+window = find_window(lambda name: name == "友達と遊ぶ")
+if window is None:
+    print("FAIL: the member selection's 友達と遊ぶ opened no window")
+    sys.exit(1)
+print(f"friends window: {window.name!r} ({window.getRoleName()})")
+failures = []
+nodes = list(walk(window))
+tabs = [n.name for n in nodes if n.getRole() == pyatspi.ROLE_PAGE_TAB]
+print("tabs:", ", ".join(tabs))
+if tabs != ["部屋を作る", "部屋に入る"]:
+    failures.append(f"tabs {tabs}")
+def named(role):
+    return sorted(n.name for n in nodes if n.getRole() == role and n.name and
+                  n.getState().contains(pyatspi.STATE_SHOWING))
+for role, label in ((pyatspi.ROLE_SPIN_BUTTON, "spin buttons"), (pyatspi.ROLE_COMBO_BOX, "combo boxes"),
+                    (pyatspi.ROLE_CHECK_BOX, "check boxes"), (pyatspi.ROLE_PUSH_BUTTON, "buttons")):
+    print(f"{label}:", ", ".join(named(role)))
+if "ポート" not in named(pyatspi.ROLE_SPIN_BUTTON):
+    failures.append("no port field named ポート")
+# A combo box reads as its value; what it is for comes from its label.
+def labelled(node):
+    return [r.getTarget(i).name for r in node.getRelationSet()
+            if r.getRelationType() == pyatspi.RELATION_LABELLED_BY for i in range(r.getNTargets())]
+combos = [labelled(n) for n in nodes if n.getRole() == pyatspi.ROLE_COMBO_BOX and
+          n.getState().contains(pyatspi.STATE_SHOWING)]
+print("combo boxes labelled by:", combos)
+if not any("空いた席" in " ".join(l) for l in combos) or not any("持ち時間" in " ".join(l) for l in combos):
+    failures.append("the computers and the turn timer have no labels")
+if not any(name.startswith("部屋を作る") for name in named(pyatspi.ROLE_PUSH_BUTTON)):
+    failures.append("no 部屋を作る button")
+# A room by the keyboard alone: the port, then 部屋を作る.
+for keys in (["alt+p"], ["ctrl+a"]):
+    subprocess.run(["xdotool", "key"] + keys, check=False)
+    time.sleep(0.2)
+subprocess.run(["xdotool", "type", os.environ["PORT"]], check=False)
+subprocess.run(["xdotool", "key", "alt+m"], check=False)
+code = ""
+deadline = time.time() + 15
+while time.time() < deadline and not code:
+    time.sleep(0.3)
+    for n in walk(window):
+        # The label's name carries the code, as a screen reader reads it.
+        if n.getRole() == pyatspi.ROLE_LABEL and n.name.startswith("部屋コード "):
+            code = n.name.split(" ", 1)[1].strip()
+print("room code read:", code or "nothing")
+status = next((n for n in walk(window) if n.name == "状態"), None)
+if status is not None:
+    try:
+        print("status:", status.queryText().getText(0, -1))
+    except NotImplementedError:
+        pass
+if len(code.replace("-", "")) < 8:
+    failures.append("the room code was not read")
+seats = next((n for n in walk(window) if n.getRole() == pyatspi.ROLE_TABLE), None)
+if seats is None:
+    failures.append("no table of seats")
+else:
+    t = seats.queryTable()
+    cell = t.getAccessibleAt(0, 1).name if t.nRows and t.nColumns > 1 else ""
+    print(f"seats table {seats.name!r}: {t.nRows} rows; seat 1: {cell}")
+subprocess.run(["xdotool", "key", "Escape"], check=False)
+for _ in range(50):
+    still = find_window(lambda name: name == "友達と遊ぶ", tries=1)
+    if still is None or not still.getState().contains(pyatspi.STATE_SHOWING):
+        break
+    time.sleep(0.1)
+else:
+    failures.append("Escape did not close 友達と遊ぶ")
+for f in failures:
+    print("FAIL:", f)
+sys.exit(1 if failures else 0)
+PY
+
+# Back to the pictures (Shift+Tab from the button); Enter on the first
+# picture and its two boxes; then Right and Space three times for the
+# computers, and the confirmation.
+xdotool key shift+Tab; sleep 0.5
+xdotool key Return; sleep 0.5
+xdotool key Return; sleep 0.5
+xdotool key Return; sleep 0.5
+for _ in 1 2 3; do xdotool key Right; sleep 0.2; xdotool key space; sleep 0.4; done
+xdotool key Return
+table=$(x_wait_for 'Tamsuの７ならべ' 50 0.1)
+[ -n "$table" ] || { echo "FAIL: the table never opened from the keyboard"; cat "$work/vantel.log"; exit 1; }
+sleep 1
+xdotool key ctrl+s
+
 
 /usr/bin/python3 - <<'PY'
 import sys, time
@@ -216,13 +305,13 @@ for r in range(1, t.nRows):
     rows[cells[0]] = cells[1:]
     print("  " + " | ".join(cells))
 failures = []
-if heads[1:] != ["やさしい", "ふつう", "むずかしい", "すべて"]:
+if heads[1:] != ["やさしい", "ふつう", "むずかしい", "友達と", "すべて"]:
     failures.append(f"column headers {heads[1:]}")
 if t.getColumnDescription(2) != "ふつう":
     failures.append("the column description is not its header")
-expected = {"対戦数": ["0", "3", "1", "4"], "中断した対戦": ["0", "1", "0", "1"],
-            "勝率": ["－", "66.7%", "0.0%", "50.0%"], "最高得点": ["－", "1500", "-300", "1500"],
-            "最長連勝": ["0", "2", "0", "2"]}
+expected = {"対戦数": ["0", "3", "1", "0", "4"], "中断した対戦": ["0", "1", "0", "0", "1"],
+            "勝率": ["－", "66.7%", "0.0%", "－", "50.0%"], "最高得点": ["－", "1500", "-300", "－", "1500"],
+            "最長連勝": ["0", "2", "0", "0", "2"]}
 for name, values in expected.items():
     if rows.get(name) != values:
         failures.append(f"{name}: {rows.get(name)}, not {values}")

@@ -5,7 +5,8 @@
 # Shared steps of the scripts that drive the real program on an X server of
 # their own (the smoke test, the match-end capture). Source it; it defines:
 #
-#   x_session_start WORK   Xvfb at 1280 x 900 on a free display and openbox;
+#   x_session_start WORK   Xvfb at 1280 x 900 (or X_SESSION_SIZE) on a free
+#                          display and openbox;
 #                          exports DISPLAY; logs go to WORK. Everything
 #                          started here (and the program, in $vantel) is
 #                          killed when the script exits.
@@ -25,7 +26,7 @@
 x_session_start() {
   local work=$1
   local display=:$(( 90 + RANDOM % 400 ))
-  Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb "$display" -screen 0 "${X_SESSION_SIZE:-1280x900}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
   x_session_xvfb=$!
   disown "$x_session_xvfb"
   export DISPLAY=$display

@@ -17,6 +17,7 @@
 #include <QTcpServer>
 #include <QtTest>
 
+#include "records/record_file.h"
 #include "server/server_thread.h"
 #include "table/card_picture.h"
 #include "table/friends_table.h"
@@ -169,6 +170,13 @@ void FriendsTableTest::twoWindowsPlayAWholeMatch() {
     QTRY_VERIFY_WITH_TIMEOUT(harness.lastBox(QStringLiteral("友達と遊ぶ")) != nullptr, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(joinWindow.isNull() || joinWindow->leaving(), 10000);
     QVERIFY(!harness.liveSelections().empty());
+
+    // Both players (sharing one record file here) have a friends' match
+    // in their record; the strengths' columns and the ranking are untouched.
+    const RecordLoad record = peekRecordFile(playRecordFile(program().location));
+    QCOMPARE(record.record.friends.played, 2);
+    QCOMPARE(record.record.all().played, 2);
+    for (const Strength strength : kStrengths) QCOMPARE(record.record.at(strength).played, 0);
 }
 
 QTEST_MAIN(FriendsTableTest)

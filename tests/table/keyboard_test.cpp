@@ -77,8 +77,10 @@ void KeyboardTest::selectionAndRoundFromTheKeyboard() {
     QVERIFY(QTest::qWaitForWindowActive(selection));
     QTRY_COMPARE(QApplication::focusWidget(), selection->imag(0));
     // Tab: the grid is one stop, then the buttons as they stand, left to
-    // right (成績を見る, オプション, ランキングを見る, 閉じる, 素材初期化), and round again.
-    const std::vector<QWidget*> stops = {selection->cmd(5), selection->cmd(3), selection->cmd(2),
+    // right (友達と遊ぶ, 成績を見る, オプション, ランキングを見る, 閉じる, 素材初期化),
+    // and round again.
+    QVERIFY(selection->friendsButton()->isVisible());
+    const std::vector<QWidget*> stops = {selection->friendsButton(), selection->cmd(5), selection->cmd(3), selection->cmd(2),
                                          selection->cmd(1), selection->cmd(4), selection->imag(0)};
     for (QWidget* stop : stops) {
         press(selection, Qt::Key_Tab);

@@ -129,6 +129,9 @@ void RecordWindowTest::opensFromTheSelectionAndTheTable() {
         QTest::keyClick(w.resetButton(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), w.closeButton());
     };
+    // From the grid, 友達と遊ぶ is the first button of the row, 成績を見る next.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), selection->friendsButton());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), selection->cmd(5));
     QTest::keyClick(selection->cmd(5), Qt::Key_Space);
