@@ -401,8 +401,14 @@ void FileJournal::syncLoop() {
                 if (std::find(logs.begin(), logs.end(), batch.log.get()) == logs.end()) logs.push_back(batch.log.get());
             }
             // A table's own file is only read after a restart that did not
-            // need the log, or by a person: its lines are kept but not synced.
-            for (auto& [file, text] : batch.files) writeAll(file->fd, text);
+            // need the log, or by a person: its lines are kept but not
+            // synced. Their write-back starts now, without waiting for it:
+            // left to the kernel, a thousand tables' files would go to the
+            // disk at once every half minute and hold up the log's syncs.
+            for (auto& [file, text] : batch.files) {
+                writeAll(file->fd, text);
+                ::sync_file_range(file->fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+            }
             if (batch.checkpoint) {
                 {
                     std::lock_guard lock(checkMutex_);
