@@ -239,6 +239,13 @@ bool FileJournal::recover(QString* why) {
             }
             text += '\n';
         }
+        // The logged entries begin past a file that is gone: the table was
+        // closed and its file removed before its "drop" record reached the
+        // log. Nothing of it is left to resume.
+        if (text.isEmpty()) {
+            QFile::remove(path);
+            continue;
+        }
         QFile current(path);
         if (current.open(QIODevice::ReadOnly) && current.readAll() == text) continue;
         current.close();
