@@ -4,6 +4,7 @@
 #include "server/server_thread.h"
 
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 namespace vantel::net {
@@ -47,21 +48,32 @@ void ServerThread::createTable(const TableSettings& settings) {
 void ServerThread::stop(const QString& reason, const QString& text, int waitMs) {
     if (!thread_.isRunning() || !server_) return;
     TableServer* server = server_;
-    // The server tells its clients on its own thread; this thread waits for
-    // it to finish (or for the time to run out) and then ends the thread.
-    QMetaObject::invokeMethod(server, [server, reason, text] {
+    server_ = nullptr;
+    // The server tells its clients on its own thread and is deleted there,
+    // timers, sockets and all, before the thread ends: a timer can only be
+    // stopped on its own thread. The work runs on a helper object of that
+    // thread, so the server is never deleted inside its own event or signal.
+    // This thread waits for that (or for the time to run out; then the
+    // thread's end deletes the server, still on that thread).
+    auto* helper = new QObject;
+    helper->moveToThread(&thread_);
+    connect(&thread_, &QThread::finished, helper, &QObject::deleteLater);
+    const auto finish = [server] {
+        delete server;
+        QThread::currentThread()->quit();
+    };
+    QMetaObject::invokeMethod(helper, [helper, server, reason, text, finish] {
         if (!server->running()) {
-            QThread::currentThread()->quit();
+            finish();
             return;
         }
-        QObject::connect(server, &TableServer::stopped, server, [] { QThread::currentThread()->quit(); });
+        QObject::connect(server, &TableServer::stopped, helper, finish, Qt::QueuedConnection);
         server->stop(reason, text);
     }, Qt::QueuedConnection);
     if (!thread_.wait(waitMs)) {
         thread_.quit();
         thread_.wait();
     }
-    server_ = nullptr;
 }
 
 }  // namespace vantel::net

@@ -13,7 +13,9 @@
 # and starts the unpacked command without a screen or sound, as a user who
 # cannot write to its folders: it must make its settings file in that user's
 # ~/.local/share/vantel/help/, pointing at the pictures and sounds of the
-# unpacked /usr/share/games/vantel, and write nothing else. Then the same
+# unpacked /usr/share/games/vantel, and write nothing else. The unpacked
+# vantel-server, started on loopback, must serve the page and a member's
+# picture from that data folder. Then the same
 # for a program folder laid out by `cmake --install --prefix` and copied
 # elsewhere, which its user can write to: the settings file goes to its own
 # help/ and nothing to the home folder; installing again keeps that file.
@@ -68,7 +70,7 @@ icon_sizes=(16 24 32 48 64 128 256)
 
 # The program and its libraries, and the pictures and sounds, as relative
 # paths. A program folder holds both, and help/.
-program_files() { printf '%s\n' Vantel libZorvix.so libvantelgdi.so; }
+program_files() { printf '%s\n' Vantel vantel-server libZorvix.so libvantelgdi.so; }
 data_files() {
   printf '%s\n' gazou sound web web/js web/index.html web/vantel.css web/icon.png
   for script in cards connection main table-state table-view texts; do echo "web/js/$script.js"; done
@@ -176,7 +178,7 @@ done
 [ -n "$(dpkg-deb -f "$deb" Description)" ] || fail "the package has no description"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-mixer-2.0-0 libfluidsynth3 \
-              fluid-soundfont-gm fonts-ipafont-gothic qt6-translations-l10n; do
+              libqt6network6 libqt6websockets6 libqt6httpserver6 fluid-soundfont-gm fonts-ipafont-gothic qt6-translations-l10n; do
   grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed"
 done
 
@@ -199,13 +201,13 @@ program="$root/usr/lib/games/vantel"
 data="$root/usr/share/games/vantel"
 command="$root/usr/games/vantel"
 expected=$( {
-  printf '%s\n' usr usr/games usr/games/vantel usr/lib usr/lib/games usr/lib/games/vantel
+  printf '%s\n' usr usr/games usr/games/vantel usr/games/vantel-server usr/lib usr/lib/games usr/lib/games/vantel
   program_files | sed 's|^|usr/lib/games/vantel/|'
   printf '%s\n' usr/share usr/share/games usr/share/games/vantel
   data_files | sed 's|^|usr/share/games/vantel/|'
   printf '%s\n' usr/share/applications "usr/share/applications/$app_id.desktop" \
     usr/share/metainfo "usr/share/metainfo/$app_id.metainfo.xml" usr/share/icons usr/share/icons/hicolor \
-    usr/share/man usr/share/man/man6 usr/share/man/man6/vantel.6.gz \
+    usr/share/man usr/share/man/man6 usr/share/man/man6/vantel.6.gz usr/share/man/man6/vantel-server.6.gz \
     usr/share/doc usr/share/doc/vantel usr/share/doc/vantel/copyright usr/share/doc/vantel/changelog.gz
   for size in "${icon_sizes[@]}"; do
     printf '%s\n' "usr/share/icons/hicolor/${size}x${size}" "usr/share/icons/hicolor/${size}x${size}/apps" \
@@ -217,7 +219,13 @@ expect_same_files "$root" "$expected" "the package"
   fail "/usr/games/vantel does not lead to ../lib/games/vantel/Vantel"
 [ "$(readlink -f "$command")" = "$program/Vantel" ] || fail "/usr/games/vantel does not reach the program"
 expect_runpath "$program/Vantel"
+expect_runpath "$program/vantel-server"
 expect_runpath "$program/libZorvix.so"
+[ "$(readlink "$root/usr/games/vantel-server")" = ../lib/games/vantel/vantel-server ] ||
+  fail "/usr/games/vantel-server does not lead to ../lib/games/vantel/vantel-server"
+answer=$(env -i PATH=/usr/bin:/bin ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "$root/usr/games/vantel-server" --version 2>&1) ||
+  fail "vantel-server --version failed: $answer"
+[[ "$answer" == "vantel-server $version "* ]] || fail "vantel-server --version says '$answer'"
 readelf -d "$program/libZorvix.so" | grep -q 'NEEDED.*\[libc\.so\.6\]' || fail "libZorvix.so is not linked against libc"
 answer=$(env -i PATH=/usr/bin:/bin ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} "$command" --version 2>&1) || fail "vantel --version failed: $answer"
 [ "$answer" = "Vantel $version" ] || fail "vantel --version says '$answer', not 'Vantel $version'"
@@ -254,6 +262,37 @@ home="$scratch/home-package"
 start_program "$command" "$home" "$home/.local/share/vantel/help/Vantel.ini"
 expect_settings "$home/.local/share/vantel/help/Vantel.ini" "$data"
 expect_same_files "$root" "$expected" "the unpacked package after a run"
+
+step "the unpacked server serves the page from the data folder"
+# On loopback and a port of the system's choosing; its journals go to a
+# folder of its own outside the package.
+home="$scratch/home-server"
+mkdir -p "$home"
+[ -z "$owner" ] || chown -R "$owner" "$home"
+"${run_as[@]}" env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 \
+    ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} ${UBSAN_OPTIONS:+UBSAN_OPTIONS="$UBSAN_OPTIONS"} \
+    "$root/usr/games/vantel-server" --listen 127.0.0.1 --port 0 --data "$home/data" >"$home/server.log" 2>&1 &
+server_pid=$!
+port=""
+for _ in $(seq 1 150); do
+  port=$(sed -n 's/.*listening on 127\.0\.0\.1 port \([0-9]*\) .*/\1/p' "$home/server.log")
+  [ -n "$port" ] && break
+  kill -0 "$server_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$port" ]; then
+  fail "the unpacked vantel-server did not start:"
+  cat "$home/server.log" >&2
+else
+  curl -sf --max-time 10 "http://127.0.0.1:$port/" -o "$home/index.html" || fail "the server did not serve /"
+  cmp -s "$home/index.html" "$data/web/index.html" || fail "/ is not the package's web/index.html"
+  curl -sf --max-time 10 "http://127.0.0.1:$port/web/js/main.js" -o "$home/main.js" || fail "the server did not serve /web/js/main.js"
+  cmp -s "$home/main.js" "$data/web/js/main.js" || fail "/web/js/main.js is not the package's web/js/main.js"
+  # The members' pictures come from the data folder's gazou/.
+  curl -sf --max-time 10 "http://127.0.0.1:$port/members/1/1" -o /dev/null || fail "the server did not serve /members/1/1"
+fi
+kill "$server_pid" 2>/dev/null || true
+wait "$server_pid" 2>/dev/null || true
 
 # ---- a plain install into a folder --------------------------------------------------------
 

@@ -243,14 +243,20 @@ int main(int argc, char** argv) {
         first += count;
         bots.back()->start();
     }
-    if (!waitUntil([&] { return std::all_of(bots.begin(), bots.end(), [](auto& b) { return b->ready.load() != 0; }); }, 600'000)) {
-        std::fprintf(stderr, "vantel-load: the tables were not filled in time\n");
+    // On a failure the bot threads that did fill their tables are told to
+    // end and waited for, so that the report is the last line, not an abort.
+    const auto giveUp = [&](const char* why) {
+        std::fprintf(stderr, "vantel-load: %s\n", why);
+        for (auto& b : bots) b->stop = true;
+        for (auto& b : bots) b->wait();
+        std::printf("tables=%d connections=%d pace_ms=%d failed: %s\n", tables, tables * 4, pace, why);
+        server.terminate();
+        if (!server.waitForFinished(10'000)) server.kill();
         return 1;
-    }
-    if (std::any_of(bots.begin(), bots.end(), [](auto& b) { return b->ready.load() < 0; })) {
-        std::fprintf(stderr, "vantel-load: filling the tables failed\n");
-        return 1;
-    }
+    };
+    if (!waitUntil([&] { return std::all_of(bots.begin(), bots.end(), [](auto& b) { return b->ready.load() != 0; }); }, 600'000))
+        return giveUp("the tables were not filled in time");
+    if (std::any_of(bots.begin(), bots.end(), [](auto& b) { return b->ready.load() < 0; })) return giveUp("filling the tables failed");
     // Warm up, then measure.
     waitUntil([] { return false; }, 3000);
     for (auto& b : bots) b->measuring = true;
