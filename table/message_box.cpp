@@ -43,6 +43,8 @@ QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
     // while it waits, the box goes with it and is not touched again.
     QPointer<QMessageBox> box = new QMessageBox(icon, qs(title), body, buttons, parent);
     box->setAttribute(Qt::WA_DeleteOnClose, false);
+    // What a box says may come from other players: never read as markup.
+    box->setTextFormat(Qt::PlainText);
     QMessageBox::StandardButton result = QMessageBox::NoButton;
     if (answerer()) {
         result = answerer()(*box);
@@ -82,6 +84,7 @@ void openMessage(QWidget* parent, QMessageBox::Icon icon, std::string_view title
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     auto* box = new QMessageBox(icon, qs(title), body, buttons, parent);
     box->setAttribute(Qt::WA_DeleteOnClose, false);
+    box->setTextFormat(Qt::PlainText);
     if (answerer()) {
         const QMessageBox::StandardButton result = answerer()(*box);
         delete box;
