@@ -18,43 +18,11 @@
 #include <memory>
 #include <vector>
 
+#include "cut_proxy.h"
 #include "server/table_server.h"
 
 namespace vantel::net {
 namespace {
-
-// Forwards loopback connections to the server; cut() drops every one of
-// them at once, as a lost network does.
-class Proxy : public QObject {
-public:
-    explicit Proxy(quint16 target) : target_(target) {
-        listener_.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&listener_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* in = listener_.nextPendingConnection()) {
-                auto* out = new QTcpSocket(this);
-                out->connectToHost(QHostAddress::LocalHost, target_);
-                QObject::connect(in, &QTcpSocket::readyRead, out, [in, out] { out->write(in->readAll()); });
-                QObject::connect(out, &QTcpSocket::readyRead, in, [in, out] { in->write(out->readAll()); });
-                QObject::connect(in, &QTcpSocket::disconnected, out, &QTcpSocket::disconnectFromHost);
-                QObject::connect(out, &QTcpSocket::disconnected, in, &QTcpSocket::disconnectFromHost);
-                pairs_.push_back({in, out});
-            }
-        });
-    }
-    quint16 port() const { return listener_.serverPort(); }
-    void cut() {
-        for (auto& [in, out] : pairs_) {
-            if (in) in->abort();
-            if (out) out->abort();
-        }
-        pairs_.clear();
-    }
-
-private:
-    quint16 target_;
-    QTcpServer listener_;
-    std::vector<std::pair<QPointer<QTcpSocket>, QPointer<QTcpSocket>>> pairs_;
-};
 
 // A seat that plays the first move it may at every turn it is given.
 struct Player {

@@ -18,6 +18,7 @@
 #include <QtTest>
 
 #include "records/record_file.h"
+#include "../net/cut_proxy.h"
 #include "server/server_thread.h"
 #include "table/card_picture.h"
 #include "table/friends_table.h"
@@ -31,6 +32,7 @@ class FriendsTableTest : public QObject {
     Q_OBJECT
 private slots:
     void twoWindowsPlayAWholeMatch();
+    void aSeatThatCannotComeBackGoesBackToTheMembers();
 };
 
 namespace {
@@ -85,46 +87,68 @@ void checkSeatShown(Form1& window) {
     }
 }
 
-}  // namespace
+// A host and a joiner seated at one table, each in its table window; the
+// joiner connects through `joinPort` (the server's, or a proxy's).
+struct TwoSeats {
+    MatchState hostState;
+    MatchState joinState;
+    std::unique_ptr<FrmFriends> host;
+    QPointer<Form1> hostWindow;
+    QPointer<Form1> joinWindow;
+};
 
-void FriendsTableTest::twoWindowsPlayAWholeMatch() {
-    WindowHarness harness;
-    QTemporaryDir data;
-    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+bool seatTwo(WindowHarness& harness, TwoSeats& seats, const std::function<quint16(quint16)>& joinPort) {
     MatchState base;
     base.iniPath = harness.settingsFile().string();
     base.memberCount = 3;
     base.memberName = {"", "あやや", "ゆうこ", "たけし"};
     base.memberSex = {0, 1, 1, 2};
     for (int m = 1; m <= 3; ++m) base.memberImage[m][1] = (harness.binDir() / "gazou" / "a.bmp").string();
-    MatchState hostState = player(base, "ほすと", 1);
-    MatchState joinState = player(base, "ゆき", 2);
-
-    FrmFriends host(hostState);
+    seats.hostState = player(base, "ほすと", 1);
+    seats.joinState = player(base, "ゆき", 2);
+    seats.host = std::make_unique<FrmFriends>(seats.hostState);
+    FrmFriends& host = *seats.host;
     host.hostPort()->setValue(freePort());
     QTest::mouseClick(host.createButton(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(host.startButton()->isEnabled(), 10000);
-    FrmFriends joiner(joinState);
+    if (!QTest::qWaitFor([&] { return host.startButton()->isEnabled(); }, 10000)) return false;
+    FrmFriends joiner(seats.joinState);
     joiner.tabs()->setCurrentIndex(1);
     joiner.joinAddress()->setText(QStringLiteral("127.0.0.1"));
-    joiner.joinPort()->setValue(host.hostPort()->value());
+    joiner.joinPort()->setValue(joinPort(quint16(host.hostPort()->value())));
     joiner.joinRoom()->setText(host.roomCode()->text());
     joiner.joinName()->setText(QStringLiteral("ゆき"));
     QTest::mouseClick(joiner.connectButton(), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(joiner.joinPicture()->count() == 3, 10000);
+    if (!QTest::qWaitFor([&] { return joiner.joinPicture()->count() == 3; }, 10000)) return false;
     joiner.joinPicture()->setCurrentIndex(1);
     QSignalSpy seated(&joiner, &FrmFriends::seatTaken);
     QTest::mouseClick(joiner.connectButton(), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(seated.count(), 1, 10000);
-    QPointer<Form1> joinWindow = new Form1(std::make_unique<FriendsTable>(joiner.takeTable(), nullptr, joinState));
-    joinWindow->show();
+    if (!QTest::qWaitFor([&] { return seated.count() == 1; }, 10000)) return false;
+    seats.joinWindow = new Form1(std::make_unique<FriendsTable>(joiner.takeTable(), nullptr, seats.joinState));
+    seats.joinWindow->show();
+    return true;
+}
+
+void startMatch(TwoSeats& seats) {
+    QTest::mouseClick(seats.host->startButton(), Qt::LeftButton);
+    seats.hostWindow =
+        new Form1(std::make_unique<FriendsTable>(seats.host->takeTable(), seats.host->takeServer(), seats.hostState));
+    seats.hostWindow->show();
+}
+
+}  // namespace
+
+void FriendsTableTest::twoWindowsPlayAWholeMatch() {
+    WindowHarness harness;
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    TwoSeats seats;
+    QVERIFY(seatTwo(harness, seats, [](quint16 port) { return port; }));
+    QPointer<Form1>& joinWindow = seats.joinWindow;
+    QPointer<Form1>& hostWindow = seats.hostWindow;
     // Seated before the start: the joiner waits for the host.
     QVERIFY(joinWindow->bar()->isVisible());
     QCOMPARE(joinWindow->bar()->text(), QStringLiteral("ホストを待っています"));
-    QTest::mouseClick(host.startButton(), Qt::LeftButton);
-    QPointer<Form1> hostWindow =
-        new Form1(std::make_unique<FriendsTable>(host.takeTable(), host.takeServer(), hostState));
-    hostWindow->show();
+    startMatch(seats);
 
     // No skip, no strength, no starting at a friends' table.
     for (Form1* w : {hostWindow.data(), joinWindow.data()}) {
@@ -177,6 +201,36 @@ void FriendsTableTest::twoWindowsPlayAWholeMatch() {
     QCOMPARE(record.record.friends.played, 2);
     QCOMPARE(record.record.all().played, 2);
     for (const Strength strength : kStrengths) QCOMPARE(record.record.at(strength).played, 0);
+}
+
+void FriendsTableTest::aSeatThatCannotComeBackGoesBackToTheMembers() {
+    WindowHarness harness;
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    // A computer takes a lost seat after a second here, not twenty.
+    qputenv("VANTEL_SEAT_GRACE_MS", "1000");
+    TwoSeats seats;
+    std::unique_ptr<net::Proxy> proxy;
+    QVERIFY(seatTwo(harness, seats, [&proxy](quint16 port) {
+        proxy = std::make_unique<net::Proxy>(port);
+        return proxy->port();
+    }));
+    startMatch(seats);
+    QTRY_VERIFY_WITH_TIMEOUT(seats.joinWindow->follower().presenter().seen().round >= 1, 10000);
+    // The joiner's network goes, for good: it tries to come back for (here)
+    // two seconds, says so over the table, then gives up.
+    seats.joinWindow->friends()->remote().setReconnectLimit(2000);
+    proxy->closeDoor();
+    proxy->cut();
+    QTRY_COMPARE_WITH_TIMEOUT(seats.joinWindow->bar()->text(), QStringLiteral("再接続しています…"), 5000);
+    QVERIFY(seats.joinWindow->bar()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(harness.lastBox(QStringLiteral("友達と遊ぶ")) != nullptr, 15000);
+    QVERIFY(harness.lastBox(QStringLiteral("友達と遊ぶ"))->text.contains(QStringLiteral("接続")));
+    QTRY_VERIFY_WITH_TIMEOUT(seats.joinWindow.isNull() || seats.joinWindow->leaving(), 5000);
+    QVERIFY(!harness.liveSelections().empty());
+    // The host's table goes on with a computer in that seat, marked so.
+    QTRY_VERIFY_WITH_TIMEOUT(seats.hostWindow->lblname(1)->text().endsWith(QStringLiteral("（代打ち）")), 15000);
+    qunsetenv("VANTEL_SEAT_GRACE_MS");
 }
 
 QTEST_MAIN(FriendsTableTest)
