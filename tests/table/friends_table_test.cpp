@@ -116,7 +116,8 @@ bool seatTwo(WindowHarness& harness, TwoSeats& seats, const std::function<quint1
     joiner.joinAddress()->setText(QStringLiteral("127.0.0.1"));
     joiner.joinPort()->setValue(joinPort(quint16(host.hostPort()->value())));
     joiner.joinRoom()->setText(host.roomCode()->text());
-    joiner.joinName()->setText(QStringLiteral("ゆき"));
+    // A name that would be markup anywhere it was read as such.
+    joiner.joinName()->setText(QStringLiteral("<i>ゆき"));
     QTest::mouseClick(joiner.connectButton(), Qt::LeftButton);
     if (!QTest::qWaitFor([&] { return joiner.joinPicture()->count() == 3; }, 10000)) return false;
     joiner.joinPicture()->setCurrentIndex(1);
@@ -149,6 +150,14 @@ void FriendsTableTest::twoWindowsPlayAWholeMatch() {
     QVERIFY(joinWindow->bar()->isVisible());
     QCOMPARE(joinWindow->bar()->text(), QStringLiteral("ホストを待っています"));
     startMatch(seats);
+
+    // Each sees the other by name, as typed, in its order of play: the
+    // joiner (seat 2) left of the host, the host (seat 1) right of the
+    // joiner.
+    QTRY_COMPARE_WITH_TIMEOUT(hostWindow->lblname(1)->text(), QStringLiteral("<i>ゆき"), 10000);
+    QCOMPARE(hostWindow->lblname(1)->textFormat(), Qt::PlainText);
+    QCOMPARE(joinWindow->lblname(0)->text(), QStringLiteral("<i>ゆき"));
+    QTRY_COMPARE_WITH_TIMEOUT(joinWindow->lblname(3)->text(), QStringLiteral("ほすと"), 10000);
 
     // No skip, no strength, no starting at a friends' table.
     for (Form1* w : {hostWindow.data(), joinWindow.data()}) {
