@@ -87,6 +87,17 @@ def find_window(matches, tries=100):
                     return window
         time.sleep(0.1)
     return None
+
+def closes_on_escape(title):
+    """Presses Escape; True once the window called `title` is gone."""
+    import subprocess
+    subprocess.run(["xdotool", "key", "Escape"], check=False)
+    for _ in range(50):
+        still = find_window(lambda name: name == title, tries=1)
+        if still is None or not still.getState().contains(pyatspi.STATE_SHOWING):
+            return True
+        time.sleep(0.1)
+    return False
 PY
 export PYTHONPATH="$work"
 
@@ -98,7 +109,7 @@ port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); pr
 PORT="$port" /usr/bin/python3 - <<'PY'
 import os, subprocess, sys, time
 import pyatspi
-from vantel_a11y import walk, find_window
+from vantel_a11y import walk, find_window, closes_on_escape
 
 window = find_window(lambda name: name == "友達と遊ぶ")
 if window is None:
@@ -160,13 +171,7 @@ else:
     t = seats.queryTable()
     cell = t.getAccessibleAt(0, 1).name if t.nRows and t.nColumns > 1 else ""
     print(f"seats table {seats.name!r}: {t.nRows} rows; seat 1: {cell}")
-subprocess.run(["xdotool", "key", "Escape"], check=False)
-for _ in range(50):
-    still = find_window(lambda name: name == "友達と遊ぶ", tries=1)
-    if still is None or not still.getState().contains(pyatspi.STATE_SHOWING):
-        break
-    time.sleep(0.1)
-else:
+if not closes_on_escape("友達と遊ぶ"):
     failures.append("Escape did not close 友達と遊ぶ")
 for f in failures:
     print("FAIL:", f)
@@ -191,7 +196,7 @@ xdotool key ctrl+s
 /usr/bin/python3 - <<'PY'
 import sys, time
 import pyatspi
-from vantel_a11y import walk, find_window
+from vantel_a11y import walk, find_window, closes_on_escape
 
 frame = find_window(lambda name: name.startswith("Tamsuの７ならべ"))
 if frame is None:
@@ -284,7 +289,7 @@ xdotool key ctrl+t
 /usr/bin/python3 - <<'PY'
 import subprocess, sys, time
 import pyatspi
-from vantel_a11y import walk, find_window
+from vantel_a11y import walk, find_window, closes_on_escape
 
 window = find_window(lambda name: name == "成績")
 if window is None:
@@ -320,13 +325,7 @@ for chart in charts:
     print(f"chart: {chart.name}: {chart.description}")
 if len(charts) != 2:
     failures.append("the two charts are not named")
-subprocess.run(["xdotool", "key", "Escape"], check=True)
-for _ in range(50):
-    still = find_window(lambda name: name == "成績", tries=1)
-    if still is None or not still.getState().contains(pyatspi.STATE_SHOWING):
-        break
-    time.sleep(0.1)
-else:
+if not closes_on_escape("成績"):
     failures.append("Escape did not close the record window")
 for f in failures:
     print("FAIL:", f)
