@@ -54,6 +54,7 @@ void RemoteSeatSource::received(const TableEvent& event, const QString& line) {
     tracker_.apply(e);
     events_.push_back(e);
     while (events_.size() > kMostKept) events_.pop_front();
+    Q_EMIT told(e);
     arrived();
 }
 

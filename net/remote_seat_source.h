@@ -47,6 +47,11 @@ public:
     // table's kind.
     void roomChanged(const RoomInfo& room);
 
+Q_SIGNALS:
+    // Each event of the seat's stream as it arrives, turned (a seat taken
+    // back tells only what comes after the match so far).
+    void told(const vantel::TableEvent& event);
+
 private:
     void received(const TableEvent& event, const QString& line);
     void snapshot(const SeatView& view);

@@ -851,13 +851,19 @@ void Form1::joinFriends() {
     seatRecorder_->setDamagedHandler(recordDamaged_);
     options.eventShowing = [this](const TableEvent& e) {
         applyToMatch(state_, e);
+
+        if (e.kind == EventKind::MatchStart) hideBar();
+    };
+    follower_->setPresenterOptions(std::move(options));
+    // The record follows the table as it tells its events, not as they are
+    // shown: a match that ended there is a match played, even when the
+    // table goes before the window has shown its end.
+    connect(source, &net::RemoteSeatSource::told, this, [this](const TableEvent& e) {
         if (e.kind == EventKind::MatchStart) {
             seatRecorder_->setOpponents({state_.seatName[2], state_.seatName[3], state_.seatName[4]});
         }
         seatRecorder_->seen(e);
-        if (e.kind == EventKind::MatchStart) hideBar();
-    };
-    follower_->setPresenterOptions(std::move(options));
+    });
     connect(friends_.get(), &FriendsTable::seatsChanged, this, &Form1::showNames);
     connect(friends_.get(), &FriendsTable::noticeShown, this, [this](const QString& text) {
         if (friends_->remote().state() != net::RemoteTable::State::Reconnecting) showBar(text, 4000);
