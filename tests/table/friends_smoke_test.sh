@@ -202,7 +202,18 @@ wait_log "$work/a/vantel.log" 'seat 2 came back' 100 || fail "the started copy d
 echo "seat 2 came back"
 table_b=$(wait_window "$copy_b" 'Tamsuの７ならべ' 50)
 [ -n "$table_b" ] || fail "the started copy shows no table"
-play_keys 150 || fail "the round was not played on to its end after the return"
+# B plays on: the table's journal gets a move of seat 2 by its person.
+person_moves() { grep -rhE '"by":"person".*"seat":2' "$work/a/data/vantel/server" 2>/dev/null | wc -l; }
+before=$(person_moves)
+started=$(date +%s)
+while [ "$(person_moves)" -le "$before" ]; do
+  [ $(( $(date +%s) - started )) -lt 90 ] || fail "the copy that came back never moved"
+  for w in "$table_a" "$table_b"; do
+    xdotool windowactivate --sync "$w" >/dev/null 2>&1 || true
+    sleep 0.15
+    xdotool key Return
+  done
+done
 shot after-return
 echo "played on after coming back"
 
