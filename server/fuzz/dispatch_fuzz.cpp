@@ -21,44 +21,21 @@
 #include <cstdlib>
 #include <map>
 
+#include "server/fuzz/fuzz_replies.h"
 #include "server/lobby.h"
 
 namespace {
 
 using namespace vantel::net;
 
-struct Seen {
-    QString room;
-    QString hostToken;
-    std::array<QString, 4> token;
-    std::array<uint64_t, 4> last{};
-};
-
 class CheckingOutbox final : public Outbox {
 public:
-    explicit CheckingOutbox(Seen& seen) : seen_(seen) {}
-    void send(ConnId id, const QByteArray& text) override {
-        const QJsonDocument doc = QJsonDocument::fromJson(text);
-        if (!doc.isObject() || !doc.object().value(QLatin1String("type")).isString()) std::abort();
-        const QJsonObject m = doc.object();
-        const QString type = m.value(QLatin1String("type")).toString();
-        const size_t i = static_cast<size_t>(id % 4);
-        if (type == QLatin1String("created")) {
-            seen_.room = m.value(QLatin1String("room")).toString();
-            seen_.hostToken = m.value(QLatin1String("hostToken")).toString();
-        } else if (type == QLatin1String("seated") && m.contains(QLatin1String("token"))) {
-            seen_.token[i] = m.value(QLatin1String("token")).toString();
-        } else if (type == QLatin1String("events")) {
-            for (const QJsonValue& e : m.value(QLatin1String("events")).toArray())
-                seen_.last[i] = static_cast<uint64_t>(e.toObject().value(QLatin1String("seq")).toDouble());
-        }
-    }
-    void close(ConnId, int code, const QString&) override {
-        if (code < 1000 || code > 4999) std::abort();
-    }
+    explicit CheckingOutbox(fuzz::Seen& seen) : seen_(seen) {}
+    void send(ConnId id, const QByteArray& text) override { fuzz::takeReply(seen_, static_cast<size_t>(id % 4), text); }
+    void close(ConnId, int code, const QString&) override { fuzz::checkCloseCode(code); }
 
 private:
-    Seen& seen_;
+    fuzz::Seen& seen_;
 };
 
 QCoreApplication* app() {
@@ -79,7 +56,7 @@ extern "C" const char* __asan_default_options() { return "malloc_context_size=2:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     app();
     if (size > 16384) return 0;
-    Seen seen;
+    fuzz::Seen seen;
     CheckingOutbox outbox(seen);
     MemoryJournal journal;
     LobbyOptions options;

@@ -21,17 +21,15 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "server/fuzz/fuzz_replies.h"
 #include "server/lobby.h"
 
 namespace {
 
 using namespace vantel::net;
 
-struct Seen {
-    QString room;
-    QString hostToken;
-    std::array<QString, 4> token;
-    std::array<uint64_t, 4> last{};
+// The replies of this input's connections, numbered from `base`.
+struct Seen : fuzz::Seen {
     ConnId base = 0;
 };
 
@@ -39,25 +37,14 @@ class CheckingOutbox final : public Outbox {
 public:
     Seen seen;
     void send(ConnId id, const QByteArray& text) override {
-        const QJsonDocument doc = QJsonDocument::fromJson(text);
-        if (!doc.isObject() || !doc.object().value(QLatin1String("type")).isString()) std::abort();
-        if (id < seen.base) return;  // a connection of an earlier input: nothing may reach it
-        const QJsonObject m = doc.object();
-        const QString type = m.value(QLatin1String("type")).toString();
-        const size_t i = static_cast<size_t>((id - seen.base) % 4);
-        if (type == QLatin1String("created")) {
-            seen.room = m.value(QLatin1String("room")).toString();
-            seen.hostToken = m.value(QLatin1String("hostToken")).toString();
-        } else if (type == QLatin1String("seated") && m.contains(QLatin1String("token"))) {
-            seen.token[i] = m.value(QLatin1String("token")).toString();
-        } else if (type == QLatin1String("events")) {
-            for (const QJsonValue& e : m.value(QLatin1String("events")).toArray())
-                seen.last[i] = static_cast<uint64_t>(e.toObject().value(QLatin1String("seq")).toDouble());
+        if (id < seen.base) {
+            // A connection of an earlier input: nothing more is kept of it.
+            fuzz::checkedReply(text);
+            return;
         }
+        fuzz::takeReply(seen, static_cast<size_t>((id - seen.base) % 4), text);
     }
-    void close(ConnId, int code, const QString&) override {
-        if (code < 1000 || code > 4999) std::abort();
-    }
+    void close(ConnId, int code, const QString&) override { fuzz::checkCloseCode(code); }
 };
 
 struct World {
