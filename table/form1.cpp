@@ -627,18 +627,12 @@ void Form1::openModal(const Wait& wait, std::function<void(bool)> closed) {
                 closed(false);
                 break;
             }
-            if (friends_) {
-                openMessage(this, QMessageBox::Warning, "リトライ", "もう一度プレイしますか？",
-                            QMessageBox::Yes | QMessageBox::No, [this, closed](QMessageBox::StandardButton b) {
-                                closed(b == QMessageBox::Yes);
-                                // No: the host closes the table for everybody.
-                                if (b != QMessageBox::Yes) leave(Exit::NewMembers);
-                            });
-                break;
-            }
             openMessage(this, QMessageBox::Warning, "リトライ", "もう一度プレイしますか？",
-                        QMessageBox::Yes | QMessageBox::No,
-                        [closed](QMessageBox::StandardButton b) { closed(b == QMessageBox::Yes); });
+                        QMessageBox::Yes | QMessageBox::No, [this, closed](QMessageBox::StandardButton b) {
+                            closed(b == QMessageBox::Yes);
+                            // The host's No closes the friends' table for everybody.
+                            if (friends_ && b != QMessageBox::Yes) leave(Exit::NewMembers);
+                        });
             break;
         default:
             closed(false);

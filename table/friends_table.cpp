@@ -92,12 +92,7 @@ void FriendsTable::roomChanged(const net::RoomInfo& room) {
         if (seat.state == QLatin1String("standin")) {
             marks_[place] = QStringLiteral("（代打ち）");
         } else if (before == QLatin1String("standin") && seat.state == QLatin1String("present")) {
-            marks_[place] = QStringLiteral("（復帰）");
-            QTimer::singleShot(kReturnMarkMs, this, [this, place] {
-                if (seatStates_[place] != QLatin1String("present")) return;
-                marks_[place].clear();
-                Q_EMIT seatsChanged();
-            });
+            markReturned(place);
         } else if (seat.state != QLatin1String("present")) {
             marks_[place].clear();
         }
@@ -108,6 +103,15 @@ void FriendsTable::roomChanged(const net::RoomInfo& room) {
     Q_EMIT seatsChanged();
 }
 
+void FriendsTable::markReturned(int place) {
+    marks_[place] = QStringLiteral("（復帰）");
+    QTimer::singleShot(kReturnMarkMs, this, [this, place] {
+        if (seatStates_[place] != QLatin1String("present")) return;
+        marks_[place].clear();
+        Q_EMIT seatsChanged();
+    });
+}
+
 void FriendsTable::notice(const QString& kind, int seat, const QString& text) {
     const int place = source_->placeOf(seat);
     if (place >= 1 && place <= kSeats) {
@@ -116,12 +120,7 @@ void FriendsTable::notice(const QString& kind, int seat, const QString& text) {
             marks_[place] = QStringLiteral("（代打ち）");
         } else if (kind == QLatin1String("return")) {
             seatStates_[place] = QStringLiteral("present");
-            marks_[place] = QStringLiteral("（復帰）");
-            QTimer::singleShot(kReturnMarkMs, this, [this, place] {
-                if (seatStates_[place] != QLatin1String("present")) return;
-                marks_[place].clear();
-                Q_EMIT seatsChanged();
-            });
+            markReturned(place);
         }
         Q_EMIT seatsChanged();
     }

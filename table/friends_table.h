@@ -64,6 +64,8 @@ Q_SIGNALS:
 private:
     void roomChanged(const net::RoomInfo& room);
     void notice(const QString& kind, int seat, const QString& text);
+    // 「（復帰）」 beside the name for a while.
+    void markReturned(int place);
     void fetchPicture(int member, int picture);
 
     std::unique_ptr<net::RemoteTable> table_;
