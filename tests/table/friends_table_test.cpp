@@ -194,9 +194,14 @@ void FriendsTableTest::twoWindowsPlayAWholeMatch() {
     QVERIFY2(hostWindow.isNull() || hostWindow->leaving(), "the match ended within four minutes");
     QVERIFY(turns > 20);
 
-    // The same match from two seats: the host at seat 1, the joiner at 2.
-    for (int seat = 1; seat <= kSeats; ++seat) {
-        QCOMPARE(totals[0][placeOf(seat, 1)], totals[1][placeOf(seat, 2)]);
+    // Where the joiner reached its match-end screens, the same match from
+    // two seats: the host at seat 1, the joiner at 2. (The host may close
+    // the table before a lagging joiner shows its end; its record below
+    // still has the match.)
+    if (totals[1] != std::array<int32_t, 5>{}) {
+        for (int seat = 1; seat <= kSeats; ++seat) {
+            QCOMPARE(totals[0][placeOf(seat, 1)], totals[1][placeOf(seat, 2)]);
+        }
     }
     QVERIFY(totals[0][1] != 0 || totals[0][2] != 0 || totals[0][3] != 0);
     // The joiner hears the table was closed and goes back to the members.
@@ -208,6 +213,16 @@ void FriendsTableTest::twoWindowsPlayAWholeMatch() {
     // in their record; the strengths' columns and the ranking are untouched.
     const RecordLoad record = peekRecordFile(playRecordFile(program().location));
     QCOMPARE(record.record.friends.played, 2);
+    // Each player's own total, kept from its own seat's stream, is what the
+    // host's table showed for that seat.
+    int listed = 0;
+    for (const RecentMatch& match : record.record.recent) {
+        if (!match.withFriends) continue;
+        const bool joiner = match.opponents[2] == "ほすと";
+        QCOMPARE(match.total, totals[0][joiner ? placeOf(2, 1) : 1]);
+        ++listed;
+    }
+    QCOMPARE(listed, 2);
     QCOMPARE(record.record.all().played, 2);
     for (const Strength strength : kStrengths) QCOMPARE(record.record.at(strength).played, 0);
 }
