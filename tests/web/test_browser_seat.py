@@ -320,11 +320,15 @@ class RoundAgainstComputersTest(BrowserTest):
         self.assertIn("第1回戦が終わりました", log)
 
         # Each line that was said showed in a balloon, word for word; cards flew.
-        said = [
-            e["text"].split("\r\n", 1)[-1]
-            for m in seat.messages(self.driver) if m.get("type") == "events"
-            for e in m["events"] if e["kind"] == "line"
-        ]
+        # Only the lines told before the round's results: the next round's
+        # events may already have arrived while the results show.
+        said = []
+        events = [e for m in seat.messages(self.driver) if m.get("type") == "events" for e in m["events"]]
+        for e in events:
+            if e["kind"] == "results":
+                break
+            if e["kind"] == "line":
+                said.append(e["text"].split("\r\n", 1)[-1])
         self.assertTrue(said)
         self.assertEqual(self.driver.execute_script("return window.__balloons;"), said)
         self.assertGreater(self.driver.execute_script("return window.__flights;"), 30)
