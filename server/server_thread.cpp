@@ -3,6 +3,8 @@
 
 #include "server/server_thread.h"
 
+#include "server/epoll_dispatcher.h"
+
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
@@ -19,6 +21,9 @@ ServerThread::~ServerThread() {
 
 void ServerThread::start(const ServerOptions& options) {
     if (thread_.isRunning()) return;
+    // The loop of the thread is the standalone server's (epoll); the thread
+    // deletes it when it ends, so a table hosted again gets a new one.
+    if (!thread_.eventDispatcher()) thread_.setEventDispatcher(new EpollEventDispatcher);
     server_ = new TableServer;
     server_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, server_, &QObject::deleteLater);
