@@ -141,8 +141,9 @@ size_t Lobby::heldCount() const {
 
 // ---- sending ------------------------------------------------------------------
 
-void Lobby::roomSend(Room& room, ConnId conn, const QJsonObject& message) {
-    QByteArray text = encode(message);
+void Lobby::roomSend(Room& room, ConnId conn, const QJsonObject& message) { roomSendText(room, conn, encode(message)); }
+
+void Lobby::roomSendText(Room& room, ConnId conn, QByteArray text) {
     if (room.heldBatch > synced_) {
         room.held.push_back(Held{room.heldBatch, conn, std::move(text), 0, {}});
         roomsHolding_.insert(&room);
@@ -768,7 +769,7 @@ void Lobby::armTurnTimer(Room& room, int64_t now) {
     room.turnDeadline = now + room.settings.turnTimerSeconds * int64_t{1000};
 }
 
-void Lobby::sendEvents(Room& room, Conn& conn) {
+void Lobby::sendEvents(Room& room, Conn& conn, EncodedEvents* encoded) {
     if (!room.table || conn.seat < 0) return;
     const Table& table = *room.table;
     if (conn.lastSent >= table.lastSeq()) return;
@@ -783,21 +784,33 @@ void Lobby::sendEvents(Room& room, Conn& conn) {
         events = table.eventsFor(conn.seat, view.seq, &complete);
     }
     if (!events.empty()) {
-        QJsonArray list;
-        for (const TableEvent& e : events) {
-            std::string line;
-            if (e.kind == EventKind::Line) line = serifuText(table.match(), e.seat, e.a, e.b);
-            list.append(eventJson(e, line));
+        // The message as QJsonDocument writes {"type":"events","events":[...]}
+        // (members in order of name), from each event's JSON made once.
+        EncodedEvents own;
+        EncodedEvents& made = encoded ? *encoded : own;
+        QByteArray text = QByteArrayLiteral("{\"events\":[");
+        for (size_t i = 0; i < events.size(); ++i) {
+            const TableEvent& e = events[i];
+            auto [it, added] = made.try_emplace(e.seq);
+            if (added) {
+                std::string line;
+                if (e.kind == EventKind::Line) line = serifuText(table.match(), e.seat, e.a, e.b);
+                it->second = encode(eventJson(e, line));
+            }
+            if (i > 0) text += ',';
+            text += it->second;
         }
-        roomSend(room, conn.id, QJsonObject{{QStringLiteral("type"), QStringLiteral("events")}, {QStringLiteral("events"), list}});
+        text += QByteArrayLiteral("],\"type\":\"events\"}");
+        roomSendText(room, conn.id, std::move(text));
     }
     conn.lastSent = table.lastSeq();
 }
 
 void Lobby::distribute(Room& room) {
+    EncodedEvents encoded;
     for (ConnId id : room.conns) {
         auto it = conns_.find(id);
-        if (it != conns_.end() && !it->second->closing) sendEvents(room, *it->second);
+        if (it != conns_.end() && !it->second->closing) sendEvents(room, *it->second, &encoded);
     }
 }
 

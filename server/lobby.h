@@ -165,12 +165,16 @@ private:
     std::optional<Refusal> applyMove(Room& room, int seat, const TurnMove& move, const QString& id, const char* by);
     void journalInputs(Room& room, const QString& id = {}, const char* by = nullptr);
     void distribute(Room& room);
-    void sendEvents(Room& room, Conn& conn);
+    // Each event's JSON by its number, made once for all the connections
+    // that one pass sends it to.
+    using EncodedEvents = std::unordered_map<uint64_t, QByteArray>;
+    void sendEvents(Room& room, Conn& conn, EncodedEvents* encoded = nullptr);
     void takeOver(Room& room, int seat, int64_t now, bool left);
     void armTurnTimer(Room& room, int64_t now);
 
     bool journal(Room& room, const QJsonObject& entry);
     void roomSend(Room& room, ConnId conn, const QJsonObject& message);
+    void roomSendText(Room& room, ConnId conn, QByteArray text);
     void roomClose(Room& room, ConnId conn, int code, const QString& reason);
     void reply(Conn& conn, const QJsonObject& message);
     void refuse(Conn& conn, const QString& code, const QString& text, const QString& request);

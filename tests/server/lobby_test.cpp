@@ -29,6 +29,9 @@ public:
     }
     void send(ConnId id, const QByteArray& text) override {
         const QJsonObject m = QJsonDocument::fromJson(text).object();
+        // Every message is exactly what QJsonDocument writes, the events
+        // put together from each event's own JSON included.
+        EXPECT_EQ(QJsonDocument(m).toJson(QJsonDocument::Compact), text);
         got[id].push_back(m);
         if (m.value("type").toString() == QLatin1String("events")) {
             for (const QJsonValue& e : m.value("events").toArray()) streams[id].push_back(e.toObject());
