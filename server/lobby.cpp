@@ -789,16 +789,23 @@ void Lobby::sendEvents(Room& room, Conn& conn, EncodedEvents* encoded) {
         EncodedEvents own;
         EncodedEvents& made = encoded ? *encoded : own;
         QByteArray text = QByteArrayLiteral("{\"events\":[");
-        for (size_t i = 0; i < events.size(); ++i) {
-            const TableEvent& e = events[i];
+        std::vector<const QByteArray*> parts;
+        parts.reserve(events.size());
+        qsizetype size = text.size() + 20;
+        for (const TableEvent& e : events) {
             auto [it, added] = made.try_emplace(e.seq);
             if (added) {
                 std::string line;
                 if (e.kind == EventKind::Line) line = serifuText(table.match(), e.seat, e.a, e.b);
-                it->second = encode(eventJson(e, line));
+                it->second = eventText(e, line);
             }
+            parts.push_back(&it->second);
+            size += it->second.size() + 1;
+        }
+        text.reserve(size);
+        for (size_t i = 0; i < parts.size(); ++i) {
             if (i > 0) text += ',';
-            text += it->second;
+            text += *parts[i];
         }
         text += QByteArrayLiteral("],\"type\":\"events\"}");
         roomSendText(room, conn.id, std::move(text));

@@ -6,7 +6,11 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <span>
+#include <vector>
 
 #include "game/cards.h"
 
@@ -318,6 +322,81 @@ QJsonObject eventJson(const TableEvent& event, const std::string& lineText) {
     }
     if (event.visibleTo != 0) o.insert(QStringLiteral("private"), true);
     return o;
+}
+
+namespace {
+
+void appendNumber(QByteArray& out, qint64 n) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    out.append(digits, end - digits);
+}
+
+template <typename Range>
+void appendNumbers(QByteArray& out, const Range& numbers) {
+    out += '[';
+    bool first = true;
+    for (const auto n : numbers) {
+        if (!first) out += ',';
+        first = false;
+        appendNumber(out, static_cast<qint64>(n));
+    }
+    out += ']';
+}
+
+}  // namespace
+
+// The object of eventJson, written straight into its compact JSON: a server
+// writes every event once per pass and this is most of its work, so no
+// QJsonObject is made for it. The members are in order of name, as
+// QJsonDocument writes them; the line's text is escaped by QJsonDocument.
+QByteArray eventText(const TableEvent& event, const std::string& lineText) {
+    QByteArray out;
+    out.reserve(160);
+    out += "{\"a\":";
+    appendNumber(out, event.a);
+    out += ",\"b\":";
+    appendNumber(out, event.b);
+    out += ",\"card\":";
+    appendNumber(out, event.card);
+    if (event.kind == EventKind::TurnOpen) {
+        out += ",\"cards\":";
+        std::vector<int> cards;
+        for (int n = 1; n <= kJoker; ++n)
+            if (event.cards & cardBit(n)) cards.push_back(n);
+        appendNumbers(out, cards);
+    }
+    if (event.kind == EventKind::Hand) {
+        out += ",\"hand\":";
+        appendNumbers(out, std::span(event.handSlots).subspan(1, kJokerSlot));
+    }
+    out += ",\"how\":";
+    appendNumber(out, event.how);
+    out += ",\"kind\":\"";
+    out += eventKindName(event.kind).toLatin1();
+    out += '"';
+    if (event.visibleTo != 0) out += ",\"private\":true";
+    if (event.kind == EventKind::Card) {
+        std::array<int32_t, kCardsPerSuit + 1> cells{};
+        unpackRow(event.cards, cells);
+        out += ",\"row\":";
+        appendNumbers(out, std::span(cells).subspan(1, kCardsPerSuit));
+    }
+    out += ",\"seat\":";
+    appendNumber(out, event.seat);
+    out += ",\"seq\":";
+    appendNumber(out, static_cast<qint64>(event.seq));
+    out += ",\"slot\":";
+    appendNumber(out, event.slot);
+    if (event.kind == EventKind::Line) {
+        const QByteArray quoted = QJsonDocument(QJsonArray{QString::fromStdString(lineText)}).toJson(QJsonDocument::Compact);
+        out += ",\"text\":";
+        out += quoted.mid(1, quoted.size() - 2);
+    }
+    out += ",\"values\":";
+    appendNumbers(out, event.values);
+    out += '}';
+    return out;
 }
 
 namespace {

@@ -127,6 +127,8 @@ QJsonObject errorMessage(const QString& code, const QString& text, const QString
 // One event of a seat's stream. `lineText` is the spoken line of a Line
 // event (the seat's name, CR LF, the line); empty for other kinds.
 QJsonObject eventJson(const TableEvent& event, const std::string& lineText);
+// The same event as the compact JSON text of eventJson, byte for byte.
+QByteArray eventText(const TableEvent& event, const std::string& lineText);
 // The name of an event kind in the protocol ("card", "turn_open", ...).
 QString eventKindName(EventKind kind);
 // The cards of a set (bit n for card n) as a list of numbers.

@@ -35,6 +35,23 @@ inline QJsonObject checkedReply(const QByteArray& text) {
 
 // Takes the reply `text` to connection slot `slot` (0..3).
 inline void takeReply(Seen& seen, size_t slot, const QByteArray& text) {
+    // Events are numbers, names and lines escaped by QJsonDocument; the
+    // server's own tests check their form byte for byte, and reading every
+    // one back as JSON would be most of a run here. Their last number is
+    // read off the text.
+    static const QByteArray eventsStart = QByteArrayLiteral("{\"events\":[{");
+    static const QByteArray eventsEnd = QByteArrayLiteral("}],\"type\":\"events\"}");
+    if (text.startsWith(eventsStart) && text.endsWith(eventsEnd)) {
+        const qsizetype at = text.lastIndexOf("\"seq\":");
+        if (at < 0) std::abort();
+        bool ok = false;
+        const qsizetype from = at + 6;
+        qsizetype to = from;
+        while (to < text.size() && text[to] >= '0' && text[to] <= '9') ++to;
+        seen.last[slot] = text.mid(from, to - from).toULongLong(&ok);
+        if (!ok) std::abort();
+        return;
+    }
     const QJsonObject m = checkedReply(text);
     const QString type = m.value(QLatin1String("type")).toString();
     if (type == QLatin1String("created")) {

@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <string>
 
 #include "records/text_helpers.h"
 #include "server/protocol.h"
@@ -104,6 +106,31 @@ TEST(Protocol, AnyBytesGiveAMessageOrARefusal) {
         }
     }
     EXPECT_GT(messages, 1000);  // the edits leave many frames whole
+}
+
+// The server writes events straight into JSON; any event of any kind, with
+// any numbers and any line, must come out as QJsonDocument writes its object.
+TEST(Protocol, EventsAreWrittenAsTheirObjectIs) {
+    QRandomGenerator random(17);
+    const std::string lines[] = {"", "ゆき\r\nやったー！", "\"quoted\" \\ back\tslash\x01\x1f", "😀 <i>x</i> \u202e"};
+    const int kinds = static_cast<int>(vantel::EventKind::MatchClosed) + 1;
+    for (int i = 0; i < 3000; ++i) {
+        vantel::TableEvent e;
+        e.kind = static_cast<vantel::EventKind>(i % kinds);
+        e.seq = i % 7 == 0 ? (uint64_t{1} << 52) + random.generate() : random.bounded(100000);
+        e.visibleTo = static_cast<uint8_t>(random.bounded(5));
+        e.seat = static_cast<uint8_t>(random.bounded(256));
+        e.slot = static_cast<uint8_t>(random.bounded(256));
+        e.card = static_cast<uint8_t>(random.bounded(256));
+        e.how = static_cast<uint8_t>(random.bounded(256));
+        e.a = static_cast<int32_t>(random.generate());
+        e.b = i % 3 == 0 ? INT32_MIN : static_cast<int32_t>(random.bounded(-500, 500));
+        for (auto& v : e.values) v = static_cast<int32_t>(random.generate());
+        e.cards = random.generate64();
+        for (auto& h : e.handSlots) h = static_cast<uint8_t>(random.bounded(256));
+        const std::string& line = lines[i % 4];
+        ASSERT_EQ(eventText(e, line), encode(eventJson(e, line))) << "kind " << static_cast<int>(e.kind);
+    }
 }
 
 TEST(Secrets, RoomCodesAreLongUnambiguousAndReadBackHoweverTyped) {
