@@ -3,11 +3,11 @@
 
 #include "server/server_thread.h"
 
-#include "server/epoll_dispatcher.h"
-
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
+
+#include "server/epoll_dispatcher.h"
 
 namespace vantel::net {
 
