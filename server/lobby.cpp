@@ -263,7 +263,7 @@ void Lobby::handle(Conn& conn, const ClientMessage& message, int64_t now) {
             else if constexpr (std::is_same_v<T, msg::Create>) onCreate(conn, m, now);
             else if constexpr (std::is_same_v<T, msg::Settings>) onSettings(conn, m);
             else if constexpr (std::is_same_v<T, msg::Join>) onJoin(conn, m, now);
-            else if constexpr (std::is_same_v<T, msg::Watch>) onWatch(conn, m);
+            else if constexpr (std::is_same_v<T, msg::Watch>) onWatch(conn, m, now);
             else if constexpr (std::is_same_v<T, msg::Resume>) onResume(conn, m, now);
             else if constexpr (std::is_same_v<T, msg::Start>) onStart(conn, m, now);
             else if constexpr (std::is_same_v<T, msg::Close>) onClose(conn, m);
@@ -467,7 +467,7 @@ void Lobby::onJoin(Conn& conn, const msg::Join& m, int64_t now) {
     changed();
 }
 
-void Lobby::onWatch(Conn& conn, const msg::Watch& m) {
+void Lobby::onWatch(Conn& conn, const msg::Watch& m, int64_t now) {
     const QString request = QStringLiteral("watch");
     Room* room = findRoom(m.room);
     if (!room) {
@@ -484,7 +484,9 @@ void Lobby::onWatch(Conn& conn, const msg::Watch& m) {
                request);
         return;
     }
-    detach(conn, 0);
+    // Leaving a table for this one starts that table's idle time (and a
+    // seat's grace) now: from 0, the table would never be counted idle.
+    detach(conn, now);
     attach(conn, *room, 0);
     roomSend(*room, conn.id,
              QJsonObject{{QStringLiteral("type"), QStringLiteral("watching")},

@@ -144,7 +144,7 @@ private:
     void onCreate(Conn& conn, const msg::Create& m, int64_t now);
     void onSettings(Conn& conn, const msg::Settings& m);
     void onJoin(Conn& conn, const msg::Join& m, int64_t now);
-    void onWatch(Conn& conn, const msg::Watch& m);
+    void onWatch(Conn& conn, const msg::Watch& m, int64_t now);
     void onResume(Conn& conn, const msg::Resume& m, int64_t now);
     void onStart(Conn& conn, const msg::Start& m, int64_t now);
     void onClose(Conn& conn, const msg::Close& m);

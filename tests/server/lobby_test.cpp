@@ -264,6 +264,17 @@ TEST(Lobby, AnIdleTableClosesAndItsJournalGoes) {
     h.pass(61'000);
     EXPECT_EQ(h.lobby->roomCount(), 0u);
     EXPECT_TRUE(h.journal.journals().empty());
+
+    // A table whose last connection goes to watch another table is idle
+    // from that moment too.
+    const QString first = h.table({2});
+    EXPECT_NE(first, QString());
+    const QString second = h.table({3});
+    h.say(2, {{"type", "watch"}, {"room", second}});
+    h.lobby->disconnected(3, h.now);
+    h.lobby->disconnected(2, h.now);
+    h.pass(10 * 60'000 + 1'000);
+    EXPECT_EQ(h.lobby->roomCount(), 0u);
 }
 
 TEST(Lobby, ARestartFromTheJournalResumesTheSameTable) {
