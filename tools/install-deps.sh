@@ -10,6 +10,8 @@ packages=(
   # tool chain
   build-essential cmake ninja-build pkg-config git
   clang libclang-rt-14-dev
+  # lld links the sanitizer build's test programs (tools/test-all.sh)
+  lld
   # tests and benchmarks; man checks the manual pages
   libgtest-dev libgmock-dev libbenchmark-dev man-db
   # windows, pictures and fonts

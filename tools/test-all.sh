@@ -23,8 +23,12 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTEL_WERROR=O
 cmake --build build -j "$jobs"
 
 echo "== sanitizer build =="
+# Linked by lld: its programs and libraries link about three times faster
+# than with the default linker. The strict build, which is packaged, keeps
+# the linker Debian builds with.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTEL_WERROR=ON \
-      -DVANTEL_SANITIZE=ON -DVANTEL_BUILD_BENCHMARKS=OFF
+      -DVANTEL_SANITIZE=ON -DVANTEL_BUILD_BENCHMARKS=OFF \
+      -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld
 cmake --build build-asan -j "$jobs"
 
 export QT_QPA_PLATFORM=offscreen
