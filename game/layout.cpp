@@ -3,6 +3,7 @@
 
 #include "game/layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vantel {
@@ -58,6 +59,11 @@ Point seatRowPosition(const TableGeometry& g, int seat, int k) {
             break;
     }
     return p;
+}
+
+int lowerSeatLabelTop(const TableGeometry& g) {
+    const int rowBottom = seatRowPosition(g, 2, 13).y + g.landscapeHeight;
+    return std::max(g.tableBottom + 20, rowBottom + 8);
 }
 
 }  // namespace vantel

@@ -46,4 +46,10 @@ int fanNext(const TableGeometry& g, int x);
 // left side, seat 3 leftwards above the grid, seat 4 up the right side.
 Point seatRowPosition(const TableGeometry& g, int seat, int k);
 
+// The top of the score labels of seats 1 and 2, which stand level under the
+// grid: 20 pixels below it, and never over seat 2's row of backs, which
+// reaches past the grid's bottom once the window is maximised to a shape
+// taller than the normal one (its cards grow with the height, the gap does not).
+int lowerSeatLabelTop(const TableGeometry& g);
+
 }  // namespace vantel

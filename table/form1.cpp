@@ -437,7 +437,7 @@ void Form1::placeSeatLabels() {
                           g.tableLeft + g.cardWidth + 10, g.tableRight - 20};
     for (int k = 0; k < 4; ++k) {
         const int h = lblten_[k]->height();
-        const int top = k < 2 ? g.tableBottom + 20 : g.tableTop - h105 - h - 10;
+        const int top = k < 2 ? lowerSeatLabelTop(g) : g.tableTop - h105 - h - 10;
         lblten_[k]->move(lefts[k], top);
         lblpass_[k]->move(lefts[k], top + h);
         if (k == 0) {
